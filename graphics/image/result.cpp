@@ -1,0 +1,1 @@
+#include "graphics/image/result.h"
