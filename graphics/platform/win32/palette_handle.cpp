@@ -47,12 +47,10 @@ bool SetPaletteHandleEntries(PaletteHandle palette, uint32_t first, uint32_t cou
 
 uint32_t GetPaletteHandleEntries(PaletteHandle palette, uint32_t first, uint32_t count,
                                  PaletteEntry* out) {
-    if (!palette || !out || count == 0 ||
-        uint64_t{first} + count > GetPaletteHandleSize(palette)) {
+    if (!palette || !out || count == 0 || uint64_t{first} + count > GetPaletteHandleSize(palette)) {
         return 0;
     }
-    return GetPaletteEntries(ToNative(palette), first, count,
-                             reinterpret_cast<PALETTEENTRY*>(out));
+    return GetPaletteEntries(ToNative(palette), first, count, reinterpret_cast<PALETTEENTRY*>(out));
 }
 
 uint32_t GetPaletteHandleSize(PaletteHandle palette) {
