@@ -26,7 +26,7 @@ int32_t ClipRegion::Release() {
 }
 
 Result ClipRegion::GetBounds(ClipRect* out) const {
-    if (!hRegion) return ResultUnsupported;
+    if (!hasRect) return ResultUnsupported;
     if (!out) return ResultInvalid;
     *out = bounds;
     return ResultOk;
@@ -42,6 +42,7 @@ Result ClipRegion::SetRect(int32_t x, int32_t y, int32_t width, int32_t height) 
         hRegion = CreateRectRegion(rect);
     }
     bounds = rect;
+    hasRect = true;
     return ResultOk;
 }
 

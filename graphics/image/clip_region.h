@@ -48,6 +48,9 @@ class ClipRegion {
     RegionHandle hRegion = nullptr;
     uint32_t userValue = 0;
     int32_t refCount = 1;
+    // Set by the first SetRect. The rectangle does not depend on the platform region, so a
+    // region the platform refuses still clips.
+    bool hasRect = false;
 };
 
 }  // namespace gfx
