@@ -100,8 +100,9 @@ Result Surface::CopyFrom(Surface* source) {
 }
 
 Result Surface::Free() {
-    SetPalette(nullptr);
-    SetRegion(nullptr);
+    // The base forms: a kind's SetPalette may refuse to detach, but Free must always release.
+    Surface::SetPalette(nullptr);
+    Surface::SetRegion(nullptr);
     Reset();
     return ResultOk;
 }
