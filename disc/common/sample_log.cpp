@@ -33,8 +33,9 @@ bool AppendSampleLog(const char* program) {
 
     // Another program may hold the file for a moment; appends are short, so a few retries do.
     for (int attempt = 0; attempt < 50; ++attempt) {
-        HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file =
+            CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) {
             if (GetLastError() != ERROR_SHARING_VIOLATION) return false;
             Sleep(20);

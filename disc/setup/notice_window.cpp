@@ -27,11 +27,10 @@ LRESULT CALLBACK NoticeProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             HWND text = CreateWindowExA(0, "STATIC", state->text, WS_CHILD | WS_VISIBLE | SS_LEFT,
                                         16, 14, kClientWidth - 32, kClientHeight - 62, window,
                                         nullptr, instance, nullptr);
-            HWND ok = CreateWindowExA(0, "BUTTON", "OK",
-                                      WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
-                                      kClientWidth - 96, kClientHeight - 38, 80, 26, window,
-                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kOkId)),
-                                      instance, nullptr);
+            HWND ok = CreateWindowExA(
+                0, "BUTTON", "OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
+                kClientWidth - 96, kClientHeight - 38, 80, 26, window,
+                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kOkId)), instance, nullptr);
             SetDialogFont(text);
             SetDialogFont(ok);
             SetFocus(ok);

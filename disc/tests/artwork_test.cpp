@@ -51,7 +51,7 @@ struct Bitmap {
 };
 
 class ArtworkTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = [] {
             char buffer[1024];
@@ -138,13 +138,16 @@ TEST_F(ArtworkTest, ButtonLooksAreDistinctAndBlendWithTheBackground) {
     ASSERT_FALSE(background.pixels.empty());
     for (const Picture& button : kButtons) {
         std::vector<Bitmap> looks;
-        for (int s = 0; s < 4; ++s) looks.push_back(Load(button, std::string(button.name) + kStates[s]));
+        for (int s = 0; s < 4; ++s)
+            looks.push_back(Load(button, std::string(button.name) + kStates[s]));
         for (int s = 0; s < 4; ++s) {
             const Bitmap& look = looks[s];
             ASSERT_FALSE(look.pixels.empty());
             std::string name = std::string(button.name) + kStates[s];
             // The corners lie outside the rounded plate: they show the background beneath.
-            for (auto [cx, cy] : {std::pair{0, 0}, {button.width - 1, 0}, {0, button.height - 1},
+            for (auto [cx, cy] : {std::pair{0, 0},
+                                  {button.width - 1, 0},
+                                  {0, button.height - 1},
                                   {button.width - 1, button.height - 1}}) {
                 EXPECT_LE(ColourDistance(look.Colour(cx, cy),
                                          background.Colour(button.x + cx, button.y + cy)),
@@ -228,7 +231,9 @@ TEST_F(ArtworkTest, CursorIsAMonochromeHandWithItsHotSpotOnTheFingertip) {
     EXPECT_EQ(U16(b, 6 + 4), 4);  // hot spot in the directory entry
     EXPECT_EQ(U16(b, 6 + 6), 1);
     const size_t xorAt = 22 + 40 + 8, andAt = xorAt + 128;
-    auto bit = [&](size_t at, int x, int y) { return (b[at + (31 - y) * 4 + x / 8] >> (7 - x % 8)) & 1; };
+    auto bit = [&](size_t at, int x, int y) {
+        return (b[at + (31 - y) * 4 + x / 8] >> (7 - x % 8)) & 1;
+    };
     EXPECT_EQ(bit(andAt, 4, 1), 0);
     EXPECT_EQ(bit(xorAt, 4, 1), 1);
     EXPECT_EQ(bit(andAt, 4, 0), 0);

@@ -50,8 +50,8 @@ bool ReadExePath(std::string* value, DWORD* type) {
     }
     char buffer[512] = {};
     DWORD size = sizeof(buffer) - 1;
-    LONG status = RegQueryValueExA(key, "EXEPATH", nullptr, type,
-                                   reinterpret_cast<BYTE*>(buffer), &size);
+    LONG status =
+        RegQueryValueExA(key, "EXEPATH", nullptr, type, reinterpret_cast<BYTE*>(buffer), &size);
     RegCloseKey(key);
     if (status != ERROR_SUCCESS) return false;
     *value = buffer;
@@ -69,7 +69,7 @@ void WriteExePath(const std::string& value) {
 }
 
 class DiscProgramsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         programs_ = Env("DISC_PROGRAM_DIR");
         if (programs_.empty()) GTEST_SKIP() << "DISC_PROGRAM_DIR is not set";
@@ -107,8 +107,8 @@ protected:
         startup.cb = sizeof(startup);
         PROCESS_INFORMATION process = {};
         std::string line = commandLine;
-        BOOL ok = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                 nullptr, &startup, &process);
+        BOOL ok = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                 &startup, &process);
         SetCurrentDirectoryA(savedDirectory_.c_str());
         EXPECT_TRUE(ok) << commandLine << " did not start, error " << GetLastError();
         return process;
@@ -189,7 +189,8 @@ TEST_F(DiscProgramsTest, SetupFailsWithoutTouchingTheRegistryWhenTheProductIsMis
     // setup.exe alone in a folder: there is nothing to copy.
     std::string lonely = scratch_ + "lonely\\";
     ASSERT_TRUE(CreateDirectoryA(lonely.c_str(), nullptr));
-    ASSERT_TRUE(CopyFileA((programs_ + "setup.exe").c_str(), (lonely + "setup.exe").c_str(), FALSE));
+    ASSERT_TRUE(
+        CopyFileA((programs_ + "setup.exe").c_str(), (lonely + "setup.exe").c_str(), FALSE));
     WriteExePath("C:\\earlier\\");
     SetEnvironmentVariableA("VELMORA_SAMPLE_INSTALL_DIR", (scratch_ + "target").c_str());
 
