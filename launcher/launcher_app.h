@@ -4,7 +4,7 @@
 
 // The application: runs the launcher dialog once and then lets the process end.
 class LauncherApp : public CWinApp {
-public:
+  public:
     LauncherApp() : CWinApp(nullptr) {}
 
     // Always FALSE: the launcher has no message loop of its own after its dialog.

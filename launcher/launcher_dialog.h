@@ -11,7 +11,7 @@
 // the intro video before it is shown, enables INSTALL or RUN by whether the product is
 // installed, keeps its background palette realized, and ends with the command chosen.
 class LauncherDialog : public CDialog {
-public:
+  public:
     explicit LauncherDialog(CWnd* parent = nullptr);
 
     // Makes `palette` the one the window realizes, realizes it, and returns the previous one.
@@ -23,7 +23,7 @@ public:
     void OnInstall();
     void OnRun();
 
-protected:
+  protected:
     void DoDataExchange() override {}
     BOOL OnInitDialog() override;
     void OnOK() override { OnInstall(); }
@@ -32,7 +32,7 @@ protected:
     const MessageMap* GetMessageMap() const override { return &messageMap; }
     static const MessageMap messageMap;
 
-private:
+  private:
     LRESULT OnQueryNewPalette() { return RealizeDialogPalette(); }
     LRESULT OnPaletteChanged(WPARAM changedBy, LPARAM);
     LRESULT OnCreate();

@@ -28,7 +28,10 @@ BOOL VideoDialog::OnInitDialog() {
     CDialog::OnInitDialog();
 
     MCIWndRegisterClass();
-    mciWindow = MCIWndCreateA(m_hWnd, CWinApp::ResourceHandle(), kMciWindowStyle, kVideoFile);
+    // WS_CHILD is what the MCI window takes for itself under a parent; saying so keeps it a
+    // child on systems whose MCI window would otherwise make an owned popup.
+    mciWindow =
+        MCIWndCreateA(m_hWnd, CWinApp::ResourceHandle(), WS_CHILD | kMciWindowStyle, kVideoFile);
 
     // Without a video (nothing opened, or no MCI window) the rectangle stays empty and the
     // dialog keeps its template size.

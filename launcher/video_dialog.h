@@ -7,17 +7,17 @@
 // The intro video: a captionless window, centred on the screen and sized to the video, that
 // plays "logo.avi" once through an MCI window and closes itself when playback has stopped.
 class VideoDialog : public CDialog {
-public:
+  public:
     explicit VideoDialog(CWnd* parent = nullptr);
 
-protected:
+  protected:
     void DoDataExchange() override {}
     BOOL OnInitDialog() override;
 
     const MessageMap* GetMessageMap() const override { return &messageMap; }
     static const MessageMap messageMap;
 
-private:
+  private:
     // Polls the playback mode; ends the dialog once the video is no longer playing.
     LRESULT OnTimer(WPARAM id, LPARAM);
 

@@ -6,8 +6,8 @@ BOOL ReadRegistryString(HKEY root, const char* subkey, const char* valueName, ch
     if (::RegOpenKeyExA(root, subkey, 0, KEY_READ, &key) != ERROR_SUCCESS) return FALSE;
     DWORD type = 0;
     DWORD size = bufferSize;
-    const LONG status = ::RegQueryValueExA(key, valueName, nullptr, &type,
-                                           reinterpret_cast<BYTE*>(buffer), &size);
+    const LONG status =
+        ::RegQueryValueExA(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
     ::RegCloseKey(key);
     return status == ERROR_SUCCESS;
 }
@@ -25,9 +25,7 @@ bool Win32LaunchSystem::ReadMachineValue(const std::string& subkey, const std::s
                               static_cast<DWORD>(size));
 }
 
-bool Win32LaunchSystem::FileExists(const std::string& path) {
-    return ::FileExists(path.c_str());
-}
+bool Win32LaunchSystem::FileExists(const std::string& path) { return ::FileExists(path.c_str()); }
 
 bool Win32LaunchSystem::ChangeDirectory(const std::string& path) {
     return ::SetCurrentDirectoryA(path.c_str()) != 0;

@@ -14,7 +14,7 @@ BOOL FileExists(const char* path);
 
 // The launcher's decisions served by the real registry, file system and process start.
 class Win32LaunchSystem : public LaunchSystem {
-public:
+  public:
     bool ReadMachineValue(const std::string& subkey, const std::string& valueName, char* buffer,
                           size_t size) override;
     bool FileExists(const std::string& path) override;

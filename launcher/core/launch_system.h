@@ -7,7 +7,7 @@
 // existence test, the current directory and starting a program. The program supplies the real
 // one; tests supply a recording fake.
 class LaunchSystem {
-public:
+  public:
     virtual ~LaunchSystem() = default;
 
     // Reads a value below HKEY_LOCAL_MACHINE into `buffer` (at most `size` bytes, no terminator

@@ -6,7 +6,7 @@
 
 // A device-dependent bitmap handle.
 class CBitmap : public CGdiObject {
-public:
+  public:
     HBITMAP GetSafeHandle() const { return static_cast<HBITMAP>(m_hObject); }
     operator HBITMAP() const { return GetSafeHandle(); }
 };

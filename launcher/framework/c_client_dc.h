@@ -8,10 +8,10 @@ class CWnd;
 
 // A context for a window's client area, outside painting; released on destruction.
 class CClientDC : public CDC {
-public:
+  public:
     explicit CClientDC(CWnd* wnd);
     ~CClientDC() override;
 
-private:
+  private:
     HWND hwnd;
 };

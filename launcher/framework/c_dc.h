@@ -5,7 +5,7 @@
 // A device context. A context made here (CreateCompatibleDC) is deleted with the object; one
 // attached from elsewhere is only let go.
 class CDC {
-public:
+  public:
     CDC() = default;
     virtual ~CDC();
     CDC(const CDC&) = delete;
@@ -31,6 +31,6 @@ public:
     }
     BOOL DrawIcon(int x, int y, HICON icon) { return ::DrawIcon(m_hDC, x, y, icon); }
 
-private:
+  private:
     bool owned = false;
 };

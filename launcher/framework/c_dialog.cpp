@@ -76,8 +76,10 @@ INT_PTR CDialog::DoModal() {
     }
     if (ownerDisabled) ::EnableWindow(owner, TRUE);
     if (owner && m_hWnd && ::GetActiveWindow() == m_hWnd) ::SetActiveWindow(owner);
-    if (m_hWnd) DestroyWindow();
-    else if (hwnd && ::IsWindow(hwnd)) ::DestroyWindow(hwnd);
+    if (m_hWnd)
+        DestroyWindow();
+    else if (hwnd && ::IsWindow(hwnd))
+        ::DestroyWindow(hwnd);
     return modalResult;
 }
 

@@ -11,7 +11,7 @@
 // that keeps its place through OnInitDialog and has no visible owner is centred on the screen.
 // IDOK and IDCANCEL commands reach OnOK and OnCancel, whoever sends them.
 class CDialog : public CWnd {
-public:
+  public:
     explicit CDialog(UINT templateId, CWnd* parent = nullptr);
 
     // Creates the dialog, runs it until EndDialog and destroys its window. Returns the value
@@ -19,7 +19,7 @@ public:
     virtual INT_PTR DoModal();
     void EndDialog(int result);
 
-protected:
+  protected:
     virtual void DoDataExchange() {}
     // Runs the data exchange; TRUE lets the dialog manager set the initial focus.
     virtual BOOL OnInitDialog();
@@ -29,7 +29,7 @@ protected:
     const MessageMap* GetMessageMap() const override { return &messageMap; }
     static const MessageMap messageMap;
 
-private:
+  private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleInitDialog();
     void HandleOK() { OnOK(); }

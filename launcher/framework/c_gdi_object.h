@@ -4,7 +4,7 @@
 
 // Owner of one GDI object handle: deletes it when the wrapper goes away.
 class CGdiObject {
-public:
+  public:
     CGdiObject() = default;
     virtual ~CGdiObject() { DeleteObject(); }
     CGdiObject(const CGdiObject&) = delete;

@@ -8,12 +8,12 @@ class CWnd;
 
 // The context of one WM_PAINT: BeginPaint on construction, EndPaint on destruction.
 class CPaintDC : public CDC {
-public:
+  public:
     explicit CPaintDC(CWnd* wnd);
     ~CPaintDC() override;
 
     PAINTSTRUCT m_ps{};
 
-private:
+  private:
     HWND hwnd;
 };

@@ -6,7 +6,7 @@
 
 // A logical palette handle.
 class CPalette : public CGdiObject {
-public:
+  public:
     HPALETTE GetSafeHandle() const { return static_cast<HPALETTE>(m_hObject); }
     operator HPALETTE() const { return GetSafeHandle(); }
 };

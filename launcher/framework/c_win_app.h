@@ -8,7 +8,7 @@ class CWnd;
 // WinMain finds it, runs InitInstance and, when that returns FALSE, ends the process at once
 // instead of running a message loop.
 class CWinApp {
-public:
+  public:
     explicit CWinApp(const char* appName = nullptr);
     virtual ~CWinApp();
     CWinApp(const CWinApp&) = delete;
@@ -31,7 +31,7 @@ public:
     // The main window: the default owner of windows created without a parent.
     CWnd* m_pMainWnd = nullptr;
 
-private:
+  private:
     static CWinApp* current;
     int exitCode = 0;
 };

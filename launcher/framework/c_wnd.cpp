@@ -29,6 +29,13 @@ bool RegisterDefaultClass(HINSTANCE instance) {
     return ::RegisterClassA(&wc) != 0;
 }
 
+// The system may create its input-method window on the thread's first window creation, before
+// the window that is waited for; that one is not taken over.
+bool IsImeWindow(HWND hwnd) {
+    char name[8] = {};
+    return ::GetClassNameA(hwnd, name, sizeof(name)) > 0 && ::lstrcmpiA(name, "IME") == 0;
+}
+
 }  // namespace
 
 const MessageMap CWnd::messageMap{nullptr, nullptr, 0};
@@ -52,10 +59,10 @@ BOOL CWnd::Create(const char* className, const char* windowName, DWORD style, co
         className = kDefaultClassName;
     }
     HookWindowCreate(this);
-    HWND hwnd = ::CreateWindowExA(0, className, windowName, style, rect.left, rect.top,
-                                  rect.right - rect.left, rect.bottom - rect.top, HandleOf(parent),
-                                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), instance,
-                                  nullptr);
+    HWND hwnd =
+        ::CreateWindowExA(0, className, windowName, style, rect.left, rect.top,
+                          rect.right - rect.left, rect.bottom - rect.top, HandleOf(parent),
+                          reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), instance, nullptr);
     UnhookWindowCreate();
     return hwnd != nullptr && m_hWnd == hwnd;
 }
@@ -99,10 +106,9 @@ LRESULT CWnd::Default() {
     if (!m_hWnd) return 0;
     // Outside a handler there is no message to pass on.
     if (!current.hwnd) return 0;
-    if (!originalProc) return ::DefWindowProcA(m_hWnd, current.message, current.wParam,
-                                              current.lParam);
-    return ::CallWindowProcA(originalProc, m_hWnd, current.message, current.wParam,
-                             current.lParam);
+    if (!originalProc)
+        return ::DefWindowProcA(m_hWnd, current.message, current.wParam, current.lParam);
+    return ::CallWindowProcA(originalProc, m_hWnd, current.message, current.wParam, current.lParam);
 }
 
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
@@ -188,8 +194,7 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return Default();
 }
 
-LRESULT CALLBACK CWnd::StandardWindowProc(HWND hwnd, UINT message, WPARAM wParam,
-                                          LPARAM lParam) {
+LRESULT CALLBACK CWnd::StandardWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     CWnd* wnd = FromHandlePermanent(hwnd);
     if (!wnd) return ::DefWindowProcA(hwnd, message, wParam, lParam);
 
@@ -211,7 +216,7 @@ LRESULT CALLBACK CWnd::StandardWindowProc(HWND hwnd, UINT message, WPARAM wParam
 }
 
 LRESULT CALLBACK CWnd::CreationHook(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_CREATEWND && pendingWindow) {
+    if (code == HCBT_CREATEWND && pendingWindow && !IsImeWindow(reinterpret_cast<HWND>(wParam))) {
         CWnd* wnd = pendingWindow;
         pendingWindow = nullptr;
         wnd->SubclassWindow(reinterpret_cast<HWND>(wParam));
@@ -222,8 +227,8 @@ LRESULT CALLBACK CWnd::CreationHook(int code, WPARAM wParam, LPARAM lParam) {
 void CWnd::HookWindowCreate(CWnd* wnd) {
     pendingWindow = wnd;
     if (!creationHook) {
-        creationHook = ::SetWindowsHookExA(WH_CBT, &CWnd::CreationHook, nullptr,
-                                           ::GetCurrentThreadId());
+        creationHook =
+            ::SetWindowsHookExA(WH_CBT, &CWnd::CreationHook, nullptr, ::GetCurrentThreadId());
     }
 }
 

@@ -10,7 +10,7 @@
 // object's message map first, and offers the window operations the program uses. Messages that
 // no map entry takes, and handlers that call Default(), get the window's original processing.
 class CWnd {
-public:
+  public:
     CWnd() = default;
     virtual ~CWnd();
     CWnd(const CWnd&) = delete;
@@ -66,7 +66,7 @@ public:
     HWND SetFocus() { return ::SetFocus(m_hWnd); }
     static HWND GetFocus() { return ::GetFocus(); }
 
-protected:
+  protected:
     // Handler of WM_DESTROY for derived classes that take it: the default destroy processing.
     void OnDestroy() { Default(); }
 
@@ -82,7 +82,7 @@ protected:
     static void HookWindowCreate(CWnd* wnd);
     static void UnhookWindowCreate();
 
-private:
+  private:
     static LRESULT CALLBACK StandardWindowProc(HWND hwnd, UINT message, WPARAM wParam,
                                                LPARAM lParam);
     static LRESULT CALLBACK CreationHook(int code, WPARAM wParam, LPARAM lParam);

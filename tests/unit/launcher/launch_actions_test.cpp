@@ -14,7 +14,7 @@ namespace {
 // Serves one registry value and a set of files, and records every directory change and program
 // start in order.
 class FakeLaunchSystem : public LaunchSystem {
-public:
+  public:
     std::optional<std::string> storedValue;  // raw bytes, terminator included when wanted
     std::set<std::string> files;
     bool directoriesExist = true;
@@ -133,10 +133,9 @@ TEST(LaunchActions, ProductStartsQuotedInItsOwnFolder) {
     FakeLaunchSystem system;
     system.StoreString("C:\\Program Files\\Velmora\\");
     StartProduct(system);
-    EXPECT_EQ(system.calls,
-              (std::vector<std::string>{
-                  "cd C:\\Program Files\\Velmora\\",
-                  "start \"C:\\Program Files\\Velmora\\Velmora.exe\" show 5"}));
+    EXPECT_EQ(system.calls, (std::vector<std::string>{
+                                "cd C:\\Program Files\\Velmora\\",
+                                "start \"C:\\Program Files\\Velmora\\Velmora.exe\" show 5"}));
     EXPECT_EQ(system.calls.end(),
               std::find_if(system.calls.begin(), system.calls.end(),
                            [](const std::string& c) { return c.rfind("exists", 0) == 0; }))
