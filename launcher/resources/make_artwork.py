@@ -230,8 +230,8 @@ def draw_mark(size, ring=True, detail=True):
 # The background
 # ---------------------------------------------------------------------------------------------
 
-LOGO_CX, LOGO_CY, LOGO_SIZE = 352, 138, 150
-TITLE_CX, TITLE_CY = 318, 272
+LOGO_CX, LOGO_CY, LOGO_SIZE = 338, 136, 150
+TITLE_CX, TITLE_CY = 334, 272
 
 
 def make_background():
@@ -308,7 +308,7 @@ def make_background():
     bg.paste(mark.convert("RGB"), (LOGO_CX - LOGO_SIZE // 2, LOGO_CY - LOGO_SIZE // 2), mark)
 
     # The title, in gold with a dark shadow and a warm glow.
-    title_font = font("DejaVuSerif-Italic.ttf", 62)
+    title_font = font("DejaVuSerif-Italic.ttf", 58)
     tmask = text_mask(w, h, "Velmora", title_font, TITLE_CX, TITLE_CY, tracking=3)
     shadow = ImageChops.offset(tmask, 2, 3).filter(ImageFilter.GaussianBlur(2.5))
     bg = tint(bg, (4, 2, 14), scale_mask(shadow, 0.8))
