@@ -7,7 +7,7 @@ namespace gfx {
 // A block of global memory of its own. owner is the block's handle, extra is non-zero for a
 // fixed block. A movable block's data is valid only while lockCount > 0.
 class GlobalMemoryStream : public Stream {
-public:
+  public:
     GlobalMemoryStream(uint32_t size, bool fixed);
     ~GlobalMemoryStream() override;
 

@@ -10,7 +10,7 @@ namespace gfx {
 // handle (kInvalidFile when none), extra the mapping while mapped; data is valid while
 // lockCount > 0. The constructor maps once.
 class MappedFileStream : public Stream {
-public:
+  public:
     // createSize non-zero: create (or replace) the file at that length, writable. createSize 0:
     // open the existing file. No path: open the mapping called mappingName when Lock maps.
     // temporary: delete the file when the stream closes it. sequential: access-pattern hint.

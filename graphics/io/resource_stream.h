@@ -8,7 +8,7 @@ namespace gfx {
 // A resource of a module, always read-only. owner is the loaded resource; kind stays 0 when the
 // module has no such resource.
 class ResourceStream : public Stream {
-public:
+  public:
     ResourceStream(ModuleHandle module, const char* name, const char* type);
     ~ResourceStream() override;
 };

@@ -17,7 +17,7 @@ enum StreamKind : uint32_t {
 // One contiguous block of bytes: its address, its length, and a lock count that tells when the
 // address is valid. Not a cursor. Each kind says what it owns and when data is valid.
 class Stream {
-public:
+  public:
     Stream() = default;
     Stream(const Stream&) = delete;
     Stream& operator=(const Stream&) = delete;

@@ -9,7 +9,7 @@ namespace gfx {
 // A window that does not lie wholly inside the parent's block (or a parent without bytes) leaves
 // kind 0 and data null; the parent is still owned as asked.
 class SubStream : public Stream {
-public:
+  public:
     SubStream(Stream* parent, uint32_t offset, uint32_t size, bool ownsParent);
     ~SubStream() override;
 };

@@ -16,7 +16,7 @@ GlobalHandle GlobalMemoryAlloc(size_t size, bool fixed);
 // Returns the address of the block. Locks of a movable block nest; a fixed block is not counted.
 void* GlobalMemoryLock(GlobalHandle block);
 
-// Undoes one lock. Returns true while a movable block stays locked.
+// Undoes one lock. Returns true while the block stays locked (a fixed block always does).
 bool GlobalMemoryUnlock(GlobalHandle block);
 
 // Releases the block whatever its lock count. A null handle is ignored.

@@ -27,7 +27,8 @@ ResourceKey MakeKey(const char* name) {
     if (name[0] == '#' && name[1] != '\0') {
         uint32_t id = 0;
         const char* p = name + 1;
-        while (*p >= '0' && *p <= '9' && id < 0x10000) id = id * 10 + static_cast<uint32_t>(*p++ - '0');
+        while (*p >= '0' && *p <= '9' && id < 0x10000)
+            id = id * 10 + static_cast<uint32_t>(*p++ - '0');
         if (*p == '\0' && id < 0x10000) {
             key.isId = true;
             key.id = id;
@@ -91,8 +92,7 @@ void UnregisterModuleResource(const char* name, const char* type) {
     }
 }
 
-bool FindRegisteredResource(const char* name, const char* type, const void** data,
-                            uint32_t* size) {
+bool FindRegisteredResource(const char* name, const char* type, const void** data, uint32_t* size) {
     if (name == nullptr || type == nullptr) return false;
     ResourceKey n = MakeKey(name), t = MakeKey(type);
     Table& table = GetTable();

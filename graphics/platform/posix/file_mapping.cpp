@@ -82,7 +82,8 @@ MappingHandle MappingCreateNamed(const char* name, uint32_t size) {
     int fd = shm_open(shared.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) return 0;
     struct stat st;
-    if (fstat(fd, &st) != 0 || (st.st_size < static_cast<off_t>(size) && ftruncate(fd, size) != 0)) {
+    if (fstat(fd, &st) != 0 ||
+        (st.st_size < static_cast<off_t>(size) && ftruncate(fd, size) != 0)) {
         close(fd);
         shm_unlink(shared.c_str());
         return 0;
@@ -100,7 +101,8 @@ MappingHandle MappingOpenNamed(const char* name, bool writable) {
         auto it = names.fds.find(name);
         if (it != names.fds.end()) return Wrap(fcntl(it->second, F_DUPFD_CLOEXEC, 0), !writable);
     }
-    int fd = shm_open(SharedObjectName(name).c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC, 0);
+    int fd =
+        shm_open(SharedObjectName(name).c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC, 0);
     return Wrap(fd, !writable);
 }
 

@@ -20,9 +20,8 @@ struct BlockHeader {
 
 constexpr uint32_t kBlockMagic = 0x4B4C4247;  // "GBLK"
 // Keeps the bytes of a fixed block aligned like those of malloc.
-constexpr size_t kHeaderSpace =
-    (sizeof(BlockHeader) + alignof(std::max_align_t) - 1) / alignof(std::max_align_t) *
-    alignof(std::max_align_t);
+constexpr size_t kHeaderSpace = (sizeof(BlockHeader) + alignof(std::max_align_t) - 1) /
+                                alignof(std::max_align_t) * alignof(std::max_align_t);
 
 BlockHeader* HeaderOf(GlobalHandle block) {
     if (block == nullptr) return nullptr;
@@ -60,7 +59,9 @@ void* GlobalMemoryLock(GlobalHandle block) {
 
 bool GlobalMemoryUnlock(GlobalHandle block) {
     BlockHeader* header = HeaderOf(block);
-    if (header == nullptr || header->fixed || header->lockCount == 0) return false;
+    if (header == nullptr) return false;
+    if (header->fixed) return true;
+    if (header->lockCount == 0) return false;
     return --header->lockCount > 0;
 }
 

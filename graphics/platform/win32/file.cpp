@@ -11,9 +11,9 @@ HANDLE Open(const char* path, uint32_t flags, DWORD disposition) {
                    ((flags & FILEMODE_WRITE) ? GENERIC_WRITE : 0);
     DWORD share = ((flags & FILEMODE_SHARE_READ) ? FILE_SHARE_READ : 0) |
                   ((flags & FILEMODE_SHARE_WRITE) ? FILE_SHARE_WRITE : 0);
-    DWORD attributes = FILE_ATTRIBUTE_NORMAL |
-                       ((flags & FILEMODE_SEQUENTIAL) ? FILE_FLAG_SEQUENTIAL_SCAN
-                                                      : FILE_FLAG_RANDOM_ACCESS);
+    DWORD attributes =
+        FILE_ATTRIBUTE_NORMAL |
+        ((flags & FILEMODE_SEQUENTIAL) ? FILE_FLAG_SEQUENTIAL_SCAN : FILE_FLAG_RANDOM_ACCESS);
     if (flags & FILEMODE_TEMPORARY) {
         attributes |= FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE;
     }
@@ -66,8 +66,8 @@ bool FileDelete(const char* path) { return path != nullptr && DeleteFileA(path) 
 
 uint32_t WriteBlockToFile(const char* path, const void* data, uint32_t size) {
     if (path == nullptr || path[0] == '\0') return 0;
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return 0;
     DWORD written = 0;
     if (!WriteFile(file, data, size, &written, nullptr)) written = 0;

@@ -28,13 +28,15 @@ MappingHandle MappingCreateNamed(const char* name, uint32_t size) {
 
 MappingHandle MappingOpenNamed(const char* name, bool writable) {
     if (NameOrNull(name) == nullptr) return 0;
-    return Wrap(OpenFileMappingA(writable ? FILE_MAP_WRITE : FILE_MAP_READ, TRUE, name));
+    // Write access alone does not allow read-only views of the mapping.
+    return Wrap(
+        OpenFileMappingA(writable ? FILE_MAP_READ | FILE_MAP_WRITE : FILE_MAP_READ, TRUE, name));
 }
 
 void* MappingMapView(MappingHandle mapping, bool readOnly) {
     if (mapping == 0) return nullptr;
-    return MapViewOfFile(reinterpret_cast<HANDLE>(mapping), readOnly ? FILE_MAP_READ : FILE_MAP_WRITE,
-                         0, 0, 0);
+    return MapViewOfFile(reinterpret_cast<HANDLE>(mapping),
+                         readOnly ? FILE_MAP_READ : FILE_MAP_WRITE, 0, 0, 0);
 }
 
 void MappingUnmapView(MappingHandle, void* view) {

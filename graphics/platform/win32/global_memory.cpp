@@ -20,9 +20,7 @@ void GlobalMemoryFree(GlobalHandle block) {
     if (block != nullptr) GlobalFree(block);
 }
 
-size_t GlobalMemorySize(GlobalHandle block) {
-    return block == nullptr ? 0 : GlobalSize(block);
-}
+size_t GlobalMemorySize(GlobalHandle block) { return block == nullptr ? 0 : GlobalSize(block); }
 
 uint32_t GlobalMemoryLockCount(GlobalHandle block) {
     if (block == nullptr) return 0;
