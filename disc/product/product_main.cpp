@@ -82,6 +82,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = ProductProc;
     windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
     windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
     windowClass.lpszClassName = kClassName;
     RegisterClassA(&windowClass);

@@ -61,6 +61,7 @@ void ShowNotice(HINSTANCE instance, const char* title, const char* text, UINT au
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = NoticeProc;
     windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
     windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
     windowClass.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
     windowClass.lpszClassName = kClassName;
