@@ -65,6 +65,11 @@ void MappedFileStream::Lock() {
         if (mapping != 0) {
             extra = mapping;
             data = static_cast<uint8_t*>(MappingMapView(mapping, readOnly != 0));
+            // A file cut short since it was opened would leave size bytes past the view.
+            if (data != nullptr && MappingViewLength(mapping, data) < size) {
+                MappingUnmapView(mapping, data);
+                data = nullptr;
+            }
         }
     }
     ++lockCount;

@@ -23,6 +23,10 @@ MappingHandle MappingOpenNamed(const char* name, bool writable);
 // Maps a view of the whole mapping; null on failure.
 void* MappingMapView(MappingHandle mapping, bool readOnly);
 
+// Bytes reachable through a view returned by MappingMapView for this mapping (at least the
+// mapping's length; 0 when unknown).
+uint64_t MappingViewLength(MappingHandle mapping, const void* view);
+
 // Unmaps a view returned by MappingMapView for this mapping.
 void MappingUnmapView(MappingHandle mapping, void* view);
 

@@ -122,6 +122,11 @@ void* MappingMapView(MappingHandle mapping, bool readOnly) {
     return view;
 }
 
+uint64_t MappingViewLength(MappingHandle mapping, const void* view) {
+    MappingRecord* record = RecordOfMapping(mapping);
+    return record == nullptr || view == nullptr ? 0 : record->viewLength;
+}
+
 void MappingUnmapView(MappingHandle mapping, void* view) {
     MappingRecord* record = RecordOfMapping(mapping);
     if (record == nullptr || view == nullptr) return;

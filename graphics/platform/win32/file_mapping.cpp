@@ -39,6 +39,12 @@ void* MappingMapView(MappingHandle mapping, bool readOnly) {
                          readOnly ? FILE_MAP_READ : FILE_MAP_WRITE, 0, 0, 0);
 }
 
+uint64_t MappingViewLength(MappingHandle, const void* view) {
+    MEMORY_BASIC_INFORMATION region;
+    if (view == nullptr || VirtualQuery(view, &region, sizeof region) == 0) return 0;
+    return region.RegionSize;
+}
+
 void MappingUnmapView(MappingHandle, void* view) {
     if (view != nullptr) UnmapViewOfFile(view);
 }

@@ -93,6 +93,28 @@ TEST(MappedFileStream, MissingOrUnopenablePathsFailWithKindZero) {
     EXPECT_EQ(directory.kind, STREAM_NONE);
 }
 
+TEST(MappedFileStream, FileCutShortAfterOpeningIsNotMappedPastItsEnd) {
+    ScratchFolder folder;
+    ASSERT_TRUE(folder.Ok());
+    std::string path = folder.File("shrinking.bin");
+    FileHandle file = FileCreate(path.c_str(), FILEMODE_WRITE);
+    ASSERT_TRUE(FileSetLength(file, 20000));
+    FileClose(file);
+    MappedFileStream stream(0, path.c_str(), false, nullptr, false, false);
+    ASSERT_EQ(stream.size, 20000u);
+    ASSERT_NE(stream.data, nullptr);
+    stream.Unlock();
+
+    file = FileOpenExisting(
+        path.c_str(), FILEMODE_READ | FILEMODE_WRITE | FILEMODE_SHARE_READ | FILEMODE_SHARE_WRITE);
+    ASSERT_NE(file, kInvalidFile);
+    ASSERT_TRUE(FileSetLength(file, 10));
+    FileClose(file);
+    stream.Lock();
+    EXPECT_EQ(stream.data, nullptr);
+    EXPECT_EQ(stream.lockCount, 1);
+}
+
 TEST(MappedFileStream, EmptyFileOpensButMapsNothing) {
     ScratchFolder folder;
     ASSERT_TRUE(folder.Ok());
