@@ -578,6 +578,11 @@ def icon_image(rgba, bpp, palette_colours):
     rgb = Image.composite(rgba.convert("RGB"), Image.new("RGB", (w, h)), opaque)
     if bpp == 1:
         indexed = rgb.convert("L").point(lambda v: 1 if v >= 128 else 0)
+    elif bpp == 4:
+        # Only the calm colours of the 16: the loud ones would fringe the anti-aliased edges.
+        calm = [0, 4, 7, 8, 15, 3]
+        mapped = to_indices(rgb, [VGA16[i] for i in calm], dither=False)
+        indexed = mapped.point([calm[i] if i < len(calm) else 0 for i in range(256)])
     else:
         indexed = to_indices(rgb, palette_colours, dither=False)
         # Transparent pixels must be colour 0 (black) so the mask shows the screen through.
