@@ -103,6 +103,10 @@ BOOL LauncherDialog::OnInitDialog() {
     return TRUE;
 }
 
+void LauncherDialog::OnOK() {
+    if (::IsWindowEnabled(GetDlgItem(IDOK))) OnInstall();
+}
+
 void LauncherDialog::OnInstall() {
     StartInstaller(system);
     EndDialog(IDOK);

@@ -26,7 +26,9 @@ class LauncherDialog : public CDialog {
   protected:
     void DoDataExchange() override {}
     BOOL OnInitDialog() override;
-    void OnOK() override { OnInstall(); }
+    // IDOK also comes from the keyboard (Enter), whatever control has the focus: it installs
+    // only while INSTALL is enabled.
+    void OnOK() override;
     void OnCancel() override { CDialog::OnCancel(); }
 
     const MessageMap* GetMessageMap() const override { return &messageMap; }

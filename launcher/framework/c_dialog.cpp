@@ -8,7 +8,7 @@
 namespace {
 
 // The position fields of a dialog template, extended or classic.
-bool TemplateAtOrigin(const uint8_t* bytes, DWORD size) {
+bool TemplateAtOrigin(const uint8_t* bytes, size_t size) {
     auto word = [&](size_t offset) {
         int16_t value;
         std::memcpy(&value, bytes + offset, sizeof(value));
@@ -33,6 +33,9 @@ const MessageMap CDialog::messageMap = [] {
 
 CDialog::CDialog(UINT templateId, CWnd* parent) : templateId(templateId), parentWnd(parent) {}
 
+CDialog::CDialog(const void* dialogTemplate, size_t size, CWnd* parent)
+    : indirectTemplate(dialogTemplate), indirectSize(size), parentWnd(parent) {}
+
 HWND CDialog::OwnerWindow() const {
     HWND owner = HandleOf(parentWnd);
     if (!owner) {
@@ -46,12 +49,17 @@ HWND CDialog::OwnerWindow() const {
 
 INT_PTR CDialog::DoModal() {
     HINSTANCE instance = CWinApp::ResourceHandle();
-    HRSRC resource = ::FindResourceA(instance, MAKEINTRESOURCEA(templateId), MAKEINTRESOURCEA(5));
-    HGLOBAL loaded = resource ? ::LoadResource(instance, resource) : nullptr;
-    const void* dialogTemplate = loaded ? ::LockResource(loaded) : nullptr;
+    const void* dialogTemplate = indirectTemplate;
+    size_t templateSize = indirectSize;
+    if (!dialogTemplate) {
+        HRSRC resource =
+            ::FindResourceA(instance, MAKEINTRESOURCEA(templateId), MAKEINTRESOURCEA(5));
+        HGLOBAL loaded = resource ? ::LoadResource(instance, resource) : nullptr;
+        dialogTemplate = loaded ? ::LockResource(loaded) : nullptr;
+        templateSize = resource ? ::SizeofResource(instance, resource) : 0;
+    }
     if (!dialogTemplate) return -1;
-    templateAtOrigin = TemplateAtOrigin(static_cast<const uint8_t*>(dialogTemplate),
-                                        ::SizeofResource(instance, resource));
+    templateAtOrigin = TemplateAtOrigin(static_cast<const uint8_t*>(dialogTemplate), templateSize);
 
     HWND owner = OwnerWindow();
     bool ownerDisabled = false;

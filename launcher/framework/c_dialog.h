@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstddef>
+
 #include "launcher/framework/c_wnd.h"
 
 // A modal dialog made from a dialog template resource.
@@ -13,6 +15,8 @@
 class CDialog : public CWnd {
   public:
     explicit CDialog(UINT templateId, CWnd* parent = nullptr);
+    // A dialog from a template held in memory (`size` bytes) instead of a resource.
+    CDialog(const void* dialogTemplate, size_t size, CWnd* parent = nullptr);
 
     // Creates the dialog, runs it until EndDialog and destroys its window. Returns the value
     // given to EndDialog, or -1 when the dialog cannot be created.
@@ -38,7 +42,9 @@ class CDialog : public CWnd {
     HWND OwnerWindow() const;
     void RunModalLoop();
 
-    UINT templateId;
+    UINT templateId = 0;
+    const void* indirectTemplate = nullptr;
+    size_t indirectSize = 0;
     CWnd* parentWnd;
     bool templateAtOrigin = false;
     bool inModalLoop = false;
