@@ -149,7 +149,8 @@ TEST(MappedFileStream, WithoutAPathOnlyANamedMappingIsMapped) {
     unnamed.Lock();
     EXPECT_EQ(unnamed.data, nullptr);
 
-    const char* name = "gfx_test_stream_mapping";
+    std::string unique = UniqueName("gfx_test_stream_mapping");
+    const char* name = unique.c_str();
     MappedFileStream notYet(0, nullptr, false, name, false, false);
     EXPECT_EQ(notYet.data, nullptr);
 
@@ -175,7 +176,8 @@ TEST(MappedFileStream, NamedFileMappingIsReachableByNameWhileMapped) {
     ScratchFolder folder;
     ASSERT_TRUE(folder.Ok());
     std::string path = folder.File("named.bin");
-    const char* name = "gfx_test_named_file_mapping";
+    std::string unique = UniqueName("gfx_test_named_file_mapping");
+    const char* name = unique.c_str();
     MappedFileStream file(64, path.c_str(), false, name, false, false);
     ASSERT_NE(file.data, nullptr);
     std::memcpy(file.data, "file", 4);

@@ -101,7 +101,8 @@ TEST(FileMapping, EmptyFileCannotBeMapped) {
 }
 
 TEST(FileMapping, NamedMappingWithoutAFileIsSharedUntilItsCreatorClosesIt) {
-    const char* name = "gfx_test_named_mapping";
+    std::string unique = UniqueName("gfx_test_named_mapping");
+    const char* name = unique.c_str();
     MappingHandle created = MappingCreateNamed(name, 8192);
     ASSERT_NE(created, 0u);
     auto* writer = static_cast<char*>(MappingMapView(created, false));

@@ -1,10 +1,17 @@
 #pragma once
 
 #include <filesystem>
+#include <random>
 #include <string>
 #include <system_error>
 
 #include "graphics/platform/temp_file.h"
+
+// A name no other test run uses at the same time, for objects shared between processes.
+inline std::string UniqueName(const char* base) {
+    static const std::string suffix = std::to_string(std::random_device{}());
+    return std::string(base) + "_" + suffix;
+}
 
 // A fresh folder under the temporary folder, removed with everything in it at the end of a test.
 class ScratchFolder {
