@@ -42,13 +42,5 @@ TEST(GlobalMemory, MovableBlockLocksNestAndKeepTheirBytes) {
     GlobalMemoryFree(block);
 }
 
-TEST(GlobalMemory, NullHandlesAndImpossibleSizesAreRefused) {
-    EXPECT_EQ(GlobalMemoryLock(nullptr), nullptr);
-    EXPECT_FALSE(GlobalMemoryUnlock(nullptr));
-    EXPECT_EQ(GlobalMemorySize(nullptr), 0u);
-    GlobalMemoryFree(nullptr);
-    EXPECT_EQ(GlobalMemoryAlloc(SIZE_MAX - 8, true), nullptr);
-}
-
 }  // namespace
 }  // namespace gfx
