@@ -1,0 +1,60 @@
+#include "tests/e2e/background_picture.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+namespace e2e {
+
+bool BackgroundPicture::Load(const std::string& programPath, std::string* error,
+                             std::vector<uint8_t>* packedDib) {
+    HMODULE module = LoadLibraryExA(programPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module) {
+        *error = "cannot load " + programPath + " as data";
+        return false;
+    }
+    bool ok = false;
+    HRSRC found = FindResourceA(module, "BACKGROUND", MAKEINTRESOURCEA(2));
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const auto* bytes = loaded ? static_cast<const uint8_t*>(LockResource(loaded)) : nullptr;
+    DWORD size = found ? SizeofResource(module, found) : 0;
+    BITMAPINFOHEADER header{};
+    if (!bytes || size < sizeof(header)) {
+        *error = "bitmap resource BACKGROUND not found";
+    } else {
+        std::memcpy(&header, bytes, sizeof(header));
+        int height = header.biHeight < 0 ? -header.biHeight : header.biHeight;
+        size_t stride = (static_cast<size_t>(header.biWidth) + 3) & ~size_t{3};
+        size_t colours = 256;
+        size_t bitsOffset = header.biSize + colours * 4;
+        if (header.biBitCount != 8 || header.biCompression != BI_RGB || header.biWidth <= 0 ||
+            bitsOffset + stride * height > size) {
+            *error = "BACKGROUND is not an uncompressed 8-bit bitmap with 256 colours";
+        } else {
+            width_ = header.biWidth;
+            height_ = height;
+            colours_.resize(colours);
+            for (size_t i = 0; i < colours; ++i) {
+                const uint8_t* entry = bytes + header.biSize + i * 4;
+                colours_[i] = Rgb{entry[2], entry[1], entry[0]};
+            }
+            indices_.resize(static_cast<size_t>(width_) * height_);
+            for (int y = 0; y < height_; ++y) {
+                int row = header.biHeight > 0 ? height_ - 1 - y : y;
+                std::memcpy(&indices_[static_cast<size_t>(y) * width_],
+                            bytes + bitsOffset + stride * row, width_);
+            }
+            if (packedDib) packedDib->assign(bytes, bytes + size);
+            ok = true;
+        }
+    }
+    FreeLibrary(module);
+    return ok;
+}
+
+Rgb BackgroundPicture::At(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return {};
+    return colours_[indices_[static_cast<size_t>(y) * width_ + x]];
+}
+
+}  // namespace e2e

@@ -1,0 +1,31 @@
+// The launcher's background bitmap, read from the program's own resources.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/screen_shot.h"
+
+namespace e2e {
+
+class BackgroundPicture {
+  public:
+    // Reads bitmap resource "BACKGROUND" of the program (loaded as data, never run); keeps a copy
+    // of the packed bitmap in `packedDib` when asked.
+    bool Load(const std::string& programPath, std::string* error,
+              std::vector<uint8_t>* packedDib = nullptr);
+
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    Rgb At(int x, int y) const;
+    const std::vector<Rgb>& Colours() const { return colours_; }
+
+  private:
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<Rgb> colours_;
+    std::vector<uint8_t> indices_;  // top-down rows
+};
+
+}  // namespace e2e

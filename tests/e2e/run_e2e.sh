@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Runs the end-to-end driver under Wine on a virtual X display of its own, so that the tests never
+# touch the user's display, and always cleans up the display and the prefix's wineserver.
+#
+# usage: run_e2e.sh DEPTH DRIVER [DRIVER ARGUMENTS...]
+#   DEPTH   colour depth of the virtual screen: 24, or 8 for a palette display
+#   DRIVER  the Windows test program; WINEPREFIX and the other Wine settings come from the caller
+set -u
+
+if [ $# -lt 2 ]; then
+    echo "usage: $0 DEPTH DRIVER [ARGS...]" >&2
+    exit 2
+fi
+depth=$1
+driver=$2
+shift 2
+: "${WINEPREFIX:?WINEPREFIX must name the Wine prefix of the build}"
+# Seconds the driver may take before it is stopped.
+limit=${E2E_TIME_LIMIT:-420}
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/velmora-e2e.XXXXXX")
+xvfb_pid=""
+
+stop_wine() {
+    timeout 15 wineserver -k >/dev/null 2>&1
+    timeout 15 wineserver -w >/dev/null 2>&1
+}
+
+cleanup() {
+    stop_wine
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null
+        for _ in $(seq 50); do
+            kill -0 "$xvfb_pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill -9 "$xvfb_pid" 2>/dev/null
+        wait "$xvfb_pid" 2>/dev/null
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# A wineserver still running for this prefix would keep the display it was started with.
+stop_wine
+
+Xvfb -displayfd 3 -screen 0 "1024x768x${depth}" -nolisten tcp -noreset \
+    3>"$work/display" >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.1
+done
+if [ ! -s "$work/display" ]; then
+    echo "run_e2e: Xvfb did not start" >&2
+    cat "$work/xvfb.log" >&2
+    exit 1
+fi
+display=":$(head -n1 "$work/display")"
+echo "run_e2e: virtual display $display at ${depth} bits per pixel"
+
+unset WAYLAND_DISPLAY XAUTHORITY
+export DISPLAY="$display" E2E_DEPTH="$depth"
+timeout -k 10 "$limit" wine "$driver" "$@"
+status=$?
+if [ "$status" -eq 124 ]; then
+    echo "run_e2e: the driver did not finish within ${limit} s" >&2
+fi
+exit "$status"

@@ -1,0 +1,47 @@
+#include "tests/e2e/user_input.h"
+
+namespace e2e {
+
+namespace {
+
+void SendKey(WORD virtualKey, DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = flags;
+    SendInput(1, &input, sizeof(input));
+}
+
+void SendMouse(DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof(input));
+}
+
+}  // namespace
+
+void PressKey(HWND window, WORD virtualKey) {
+    SetForegroundWindow(window);
+    Sleep(50);
+    SendKey(virtualKey, 0);
+    Sleep(30);
+    SendKey(virtualKey, KEYEVENTF_KEYUP);
+}
+
+void ClickAt(int screenX, int screenY) {
+    SetCursorPos(screenX, screenY);
+    Sleep(80);
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    Sleep(80);
+    SendMouse(MOUSEEVENTF_LEFTUP);
+}
+
+void ClickWindow(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    ClickAt((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+}
+
+}  // namespace e2e

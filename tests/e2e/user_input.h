@@ -1,0 +1,17 @@
+// Keyboard and mouse input as a person gives it, through the system's input queue.
+#pragma once
+
+#include <windows.h>
+
+namespace e2e {
+
+// Brings the window to the foreground, then presses and releases the key.
+void PressKey(HWND window, WORD virtualKey);
+
+// Moves the pointer to the screen position and clicks the left button there.
+void ClickAt(int screenX, int screenY);
+
+// Clicks the middle of a child window (for example a button).
+void ClickWindow(HWND window);
+
+}  // namespace e2e
