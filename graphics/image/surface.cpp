@@ -4,6 +4,8 @@
 #include <cstring>
 #include <new>
 
+#include "graphics/blit/blit.h"
+
 namespace gfx {
 
 int32_t Surface::AddRef() { return ++refCount; }
@@ -203,13 +205,13 @@ void Surface::ReleaseDC() {}
 
 int32_t Surface::IsBottomUp() const { return 0; }
 
-// Operations of the blit engine and of the raster operations. Until those are built the base
-// kind offers none of them.
-
-Result Surface::Blit(Surface*, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t,
-                     int32_t, uint32_t, BlitExtra) {
-    return ResultUnsupported;
+Result Surface::Blit(Surface* destination, int32_t dx, int32_t dy, int32_t dw, int32_t dh,
+                     int32_t sx, int32_t sy, int32_t sw, int32_t sh, uint32_t flags,
+                     BlitExtra extra) {
+    return DispatchBlit(this, destination, dx, dy, dw, dh, sx, sy, sw, sh, flags, extra);
 }
+
+// The raster operations. Until those are built the base kind offers none of them.
 
 Result Surface::ConvertFormat(PixelFormat, Palette*, uint32_t, int32_t, ConvertProgress, int32_t) {
     return ResultUnsupported;
