@@ -31,7 +31,7 @@ HPALETTE CreatePaletteFromDib(const BITMAPINFOHEADER* header, size_t size, UINT*
 }
 
 HBITMAP LoadBitmapWithPalette(HINSTANCE instance, const char* name, HPALETTE* palette) {
-    HRSRC resource = ::FindResourceA(instance, name, MAKEINTRESOURCEA(2));  // RT_BITMAP
+    HRSRC resource = ::FindResourceA(instance, name, RT_BITMAP);
     if (!resource) return nullptr;
     HGLOBAL loaded = ::LoadResource(instance, resource);
     const void* data = loaded ? ::LockResource(loaded) : nullptr;

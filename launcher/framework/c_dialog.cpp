@@ -52,8 +52,7 @@ INT_PTR CDialog::DoModal() {
     const void* dialogTemplate = indirectTemplate;
     size_t templateSize = indirectSize;
     if (!dialogTemplate) {
-        HRSRC resource =
-            ::FindResourceA(instance, MAKEINTRESOURCEA(templateId), MAKEINTRESOURCEA(5));
+        HRSRC resource = ::FindResourceA(instance, MAKEINTRESOURCEA(templateId), RT_DIALOG);
         HGLOBAL loaded = resource ? ::LoadResource(instance, resource) : nullptr;
         dialogTemplate = loaded ? ::LockResource(loaded) : nullptr;
         templateSize = resource ? ::SizeofResource(instance, resource) : 0;
