@@ -1,11 +1,13 @@
 // The launcher on a 256-colour palette display.
 //
-// Wine keeps the system palette per process (a palette realized in the foreground by one program
-// changes only that program's view of it) and draws every program through one shared colour map,
-// so what can be seen from outside is how the launcher looks. The driver renders the background
-// exactly as a palette-aware program should (palette realized in the foreground, device-dependent
-// bitmap made through it) and the launcher must look the same, also after another program has
-// realized a palette of its own in the foreground and after the launcher is activated again.
+// Wine keeps the system palette per process: a palette realized in the foreground changes only
+// that program's own view of the system palette, and every program draws through one shared colour
+// map of the X server. So another program's palette never changes the launcher's colours and the
+// launcher's background realization finds nothing to repaint; what can be seen from outside is how
+// the launcher looks. The driver renders the background as a palette-aware program does (palette
+// realized in the foreground, device-dependent bitmap made through it), and the launcher must look
+// the same at first, after another program has realized a palette of its own in the foreground,
+// and after the launcher is activated again, and must live through both.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -147,7 +149,7 @@ POINT ClientOrigin(HWND window) {
     return {rect.left, rect.top};
 }
 
-TEST_F(PaletteDisplay, LauncherDrawsItsBackgroundThroughItsPalette) {
+TEST_F(PaletteDisplay, LauncherLooksRightAndLivesThroughAnotherProgramsPalette) {
     BackgroundPicture picture;
     std::vector<uint8_t> packedDib;
     std::string error;
