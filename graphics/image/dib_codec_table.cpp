@@ -1,0 +1,30 @@
+#include "graphics/image/dib_codec_table.h"
+
+#include "graphics/image/dib_header.h"
+
+namespace gfx {
+
+namespace {
+
+// The library's encodings. "PKCC" asks the packed encoder, which stores "PKC1" or "PKC2".
+// TODO: the run-length and packed codecs fill in their functions here.
+constexpr DibCodec kCodecs[] = {
+    // tag, asked of Encode, stored in headers, encoder, decoder
+    {COMPRESSION_PKCC, true, false, nullptr, nullptr},
+    {COMPRESSION_PKC1, false, true, nullptr, nullptr},
+    {COMPRESSION_PKC2, false, true, nullptr, nullptr},
+    {COMPRESSION_ARLE, true, true, nullptr, nullptr},
+    {COMPRESSION_PRLE, true, true, nullptr, nullptr},
+    {COMPRESSION_TRLE, true, true, nullptr, nullptr},
+};
+
+}  // namespace
+
+const DibCodec* FindDibCodec(uint32_t tag) {
+    for (const DibCodec& codec : kCodecs) {
+        if (codec.tag == tag) return &codec;
+    }
+    return nullptr;
+}
+
+}  // namespace gfx

@@ -1,0 +1,217 @@
+// MemoryDibSurface::Load: the choice between the bitmap, JPEG and container readers, and the
+// bitmap and JPEG readers themselves.
+#include <algorithm>
+#include <cctype>
+#include <new>
+#include <string>
+
+#include "graphics/image/dib_header.h"
+#include "graphics/image/load_flags.h"
+#include "graphics/image/make_temp_file_name.h"
+#include "graphics/image/memory_dib_surface.h"
+#include "graphics/image/split_path.h"
+#include "graphics/io/buffer_stream.h"
+#include "graphics/io/global_memory_stream.h"
+#include "graphics/io/mapped_file_stream.h"
+#include "graphics/io/resource_stream.h"
+#include "graphics/platform/file.h"
+#include "graphics/platform/global_memory.h"
+
+namespace gfx {
+
+namespace {
+
+enum class ImagePath { Bitmap, Jpeg, Container, Refused };
+
+bool SameText(const std::string& text, const char* expected) {
+    size_t i = 0;
+    for (; i < text.size() && expected[i]; ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[i])) != expected[i]) return false;
+    }
+    return i == text.size() && !expected[i];
+}
+
+ImagePath ChoosePath(const void* source, uint32_t loadFlags) {
+    const uint32_t type = loadFlags & LOAD_TYPE_MASK;
+    if (type == LOAD_JPEG) return ImagePath::Jpeg;
+    if (type == LOAD_CONTAINER) return ImagePath::Container;
+    if (type != LOAD_AUTO || (loadFlags & LOAD_SOURCE_MASK) != LOAD_FROM_FILE) {
+        return ImagePath::Bitmap;
+    }
+    PathParts parts;
+    if (!SplitPath(static_cast<const char*>(source), &parts)) return ImagePath::Refused;
+    if (SameText(parts.extension, "jpg") || SameText(parts.extension, "jpeg")) {
+        return ImagePath::Jpeg;
+    }
+    if (SameText(parts.extension, "zbm")) return ImagePath::Container;
+    return ImagePath::Bitmap;
+}
+
+// The external JPEG decoder: a packed DIB in fixed global memory, or null.
+// TODO: the JPEG decoder interface joins here; until it does, no decoder is ever found, which is
+// how a missing decoder library ends.
+void* ReadJpegFile(const std::string&) { return nullptr; }
+
+// Writes `stream` to a new temporary file and decodes that. The file is gone afterwards.
+void* ReadJpegThroughTempFile(Stream* stream, bool destroyStream) {
+    const uint32_t size = stream->size;
+    const std::string temp = MakeTempFileName("BMP");
+    const uint32_t written = temp.empty() ? 0 : stream->WriteToFile(temp.c_str());
+    if (destroyStream) delete stream;
+    if (temp.empty()) return nullptr;
+    void* dib = written >= size ? ReadJpegFile(temp) : nullptr;
+    FileDelete(temp.c_str());
+    return dib;
+}
+
+// Whether the stream holds any bytes.
+bool HasBytes(Stream* stream) {
+    stream->Lock();
+    const bool bytes = stream->data && stream->size != 0;
+    stream->Unlock();
+    return bytes;
+}
+
+}  // namespace
+
+Result MemoryDibSurface::Load(const void* source, uint32_t loadFlags, ModuleHandle module,
+                              const char* resourceType, Surface* templateSurface,
+                              uint32_t createFlags, DeviceContextHandle referenceDC) {
+    Free();
+    if (!source) return ResultInvalid;
+    switch (ChoosePath(source, loadFlags)) {
+        case ImagePath::Bitmap:
+            return LoadBitmap(source, loadFlags, module, resourceType, templateSurface);
+        case ImagePath::Jpeg:
+            return LoadJpeg(source, loadFlags, module, resourceType);
+        case ImagePath::Container:
+            return LoadContainer(source, loadFlags, module, resourceType, templateSurface,
+                                 createFlags, referenceDC);
+        case ImagePath::Refused:
+            break;
+    }
+    return ResultInvalid;
+}
+
+Result MemoryDibSurface::LoadBitmap(const void* source, uint32_t loadFlags, ModuleHandle module,
+                                    const char* resourceType, Surface* templateSurface) {
+    Stream* stream = nullptr;
+    bool callersStream = false;
+    switch (loadFlags & LOAD_SOURCE_MASK) {
+        case LOAD_FROM_FILE:
+            stream = new (std::nothrow)
+                MappedFileStream(0, static_cast<const char*>(source), false, nullptr, true, true);
+            break;
+        case LOAD_FROM_RESOURCE:
+            stream = new (std::nothrow)
+                ResourceStream(module, static_cast<const char*>(source), resourceType);
+            break;
+        case LOAD_FROM_STREAM:
+            stream = static_cast<Stream*>(const_cast<void*>(source));
+            callersStream = true;
+            break;
+        default:
+            return ResultInvalid;
+    }
+    if (!stream) return ResultInvalid;
+    const bool copy = (loadFlags & LOAD_COPY) != 0;
+    // With LOAD_COPY the caller keeps its stream as it was; otherwise the stream is ours.
+    const bool callerKeeps = callersStream && copy;
+    auto giveUp = [&](Stream* given) {
+        if (callerKeeps) {
+            given->Unlock();
+        } else {
+            delete given;
+        }
+    };
+
+    stream->Lock();
+    if (!stream->data) {
+        giveUp(stream);
+        return ResultInvalid;
+    }
+    if (copy) {
+        auto* duplicate = new (std::nothrow) GlobalMemoryStream(stream->size, true);
+        if (!duplicate || !duplicate->data) {
+            delete duplicate;
+            giveUp(stream);
+            return ResultInvalid;
+        }
+        if (stream->size) std::copy(stream->data, stream->data + stream->size, duplicate->data);
+        giveUp(stream);
+        stream = duplicate;
+    }
+
+    const Result status = AttachDib(stream);
+    if (status != ResultOk) {
+        delete stream;
+        return status;
+    }
+    if (encoded && (loadFlags & LOAD_DECODE)) Decode();
+    if ((loadFlags & LOAD_CONVERT) && templateSurface && templateSurface->GetFormat() != 0) {
+        return ConvertFormat(templateSurface->GetFormat(), templateSurface->GetPalette(), 0, 0,
+                             nullptr, 0);
+    }
+    return status;
+}
+
+Result MemoryDibSurface::LoadJpeg(const void* source, uint32_t loadFlags, ModuleHandle module,
+                                  const char* resourceType) {
+    void* dib = nullptr;
+    switch (loadFlags & LOAD_SOURCE_MASK) {
+        case LOAD_FROM_FILE:
+            dib = ReadJpegFile(static_cast<const char*>(source));
+            break;
+        case LOAD_FROM_RESOURCE: {
+            auto* resource = new (std::nothrow)
+                ResourceStream(module, static_cast<const char*>(source), resourceType);
+            if (!resource) return ResultInvalid;
+            if (resource->kind == STREAM_NONE || !HasBytes(resource)) {
+                delete resource;
+                return ResultInvalid;
+            }
+            dib = ReadJpegThroughTempFile(resource, true);
+            break;
+        }
+        case LOAD_FROM_STREAM: {
+            auto* stream = static_cast<Stream*>(const_cast<void*>(source));
+            const bool destroy = (loadFlags & LOAD_COPY) == 0;
+            if (!HasBytes(stream)) {
+                if (destroy) delete stream;
+                return ResultInvalid;
+            }
+            dib = ReadJpegThroughTempFile(stream, destroy);
+            break;
+        }
+        default:
+            return ResultInvalid;
+    }
+    if (!dib) return ResultInvalid;
+
+    // The decoder's block is trusted no further than its allocation reaches.
+    const size_t allocated = GlobalMemorySize(dib);
+    const uint32_t packed = PackedDibSize(dib, allocated);
+    auto* stream = packed != 0 && packed <= allocated ? new (std::nothrow)
+                                                            BufferStream(dib, packed, true, false)
+                                                      : nullptr;
+    if (!stream) {
+        GlobalMemoryFree(dib);
+        return ResultInvalid;
+    }
+    const Result status = AttachDib(stream);
+    if (status != ResultOk) delete stream;
+    return status;
+}
+
+Result MemoryDibSurface::LoadContainer(const void* source, uint32_t loadFlags, ModuleHandle,
+                                       const char*, Surface*, uint32_t, DeviceContextHandle) {
+    // TODO: the container reader joins here: a temporary ContainerSurface is loaded with all
+    // seven arguments and, on success, copied with CopyFrom. Until then the container is not
+    // read. A caller's stream is consumed as that reader would consume it.
+    if ((loadFlags & LOAD_SOURCE_MASK) == LOAD_FROM_STREAM && (loadFlags & LOAD_COPY) == 0) {
+        delete static_cast<Stream*>(const_cast<void*>(source));
+    }
+    return ResultUnsupported;
+}
+
+}  // namespace gfx
