@@ -1,11 +1,13 @@
 // The launcher window's frame, layout and painted picture.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
-#include "tests/e2e/background_picture.h"
 #include "tests/e2e/e2e_config.h"
 #include "tests/e2e/launcher_test.h"
+#include "tests/e2e/resource_bitmap.h"
 #include "tests/e2e/screen_shot.h"
 #include "tests/e2e/top_windows.h"
 
@@ -67,10 +69,10 @@ TEST_F(LauncherWindowTest, HasItsCaptionSizeCentredPlaceAndButtonLayout) {
     }
 }
 
-TEST_F(LauncherWindowTest, ShowsTheBackgroundPictureWithButtonsDrawnOverIt) {
-    BackgroundPicture picture;
+TEST_F(LauncherWindowTest, ShowsTheResourceBitmapWithButtonsDrawnOverIt) {
+    ResourceBitmap picture;
     std::string error;
-    ASSERT_TRUE(picture.Load(LauncherSourcePath(), &error)) << error;
+    ASSERT_TRUE(picture.Load(LauncherSourcePath(), "BACKGROUND", &error)) << error;
     ASSERT_EQ(picture.Width(), 500);
     ASSERT_EQ(picture.Height(), 420);
     StartLauncher();
@@ -120,6 +122,70 @@ TEST_F(LauncherWindowTest, ShowsTheBackgroundPictureWithButtonsDrawnOverIt) {
         << buttonPixels << " samples differ";
     EXPECT_TRUE(painted);
 }
+
+// Share of samples of the button's screen area that show the picture.
+double PictureShare(const ScreenShot& shot, const RECT& onScreen, const ResourceBitmap& picture) {
+    int samples = 0, same = 0;
+    for (int y = 1; y < picture.Height(); y += 3) {
+        for (int x = 1; x < picture.Width(); x += 3) {
+            ++samples;
+            same +=
+                ColourDistance(shot.At(onScreen.left + x, onScreen.top + y), picture.At(x, y)) <= 8;
+        }
+    }
+    return samples ? static_cast<double>(same) / samples : 0;
+}
+
+class ButtonPictureTest : public LauncherTest, public testing::WithParamInterface<bool> {};
+
+TEST_P(ButtonPictureTest, EachButtonShowsThePictureOfItsState) {
+    const bool installed = GetParam();
+    session_ = std::make_unique<LauncherSession>();
+    std::string error;
+    ASSERT_TRUE(session_->PrepareDisc(true, &error)) << error;
+    if (installed) {
+        ASSERT_TRUE(exePath_.Set(session_->MakeProductFolder("Velmora") + "\\"));
+    }
+    ASSERT_TRUE(session_->Start(&error)) << error;
+    HWND launcher = PassVideo();
+    ASSERT_NE(launcher, nullptr) << "no launcher window appeared";
+    SetCursorPos(0, 0);  // away from the buttons, so that none shows its hover picture
+
+    for (const ButtonPlace& button : kButtons) {
+        bool enabled = ButtonEnabled(launcher, button.id);
+        std::string base = button.name;
+        // An enabled button is up, or shows its focus picture while it has the keyboard focus.
+        std::vector<std::string> names = enabled ? std::vector<std::string>{base + "U", base + "F"}
+                                                 : std::vector<std::string>{base + "X"};
+        std::vector<ResourceBitmap> pictures(names.size());
+        for (size_t i = 0; i < names.size(); ++i) {
+            ASSERT_TRUE(pictures[i].Load(LauncherSourcePath(), names[i].c_str(), &error)) << error;
+        }
+        double best = 0;
+        WaitUntil(
+            [&] {
+                RECT onScreen{};
+                GetWindowRect(GetDlgItem(launcher, button.id), &onScreen);
+                ScreenShot shot(onScreen);
+                best = 0;
+                for (const ResourceBitmap& picture : pictures) {
+                    best = std::max(best, PictureShare(shot, onScreen, picture));
+                }
+                return best >= 0.97;
+            },
+            3000);
+        EXPECT_GE(best, 0.97) << button.name << (enabled ? " (enabled)" : " (disabled)")
+                              << " matches its picture " << names[0]
+                              << (names.size() > 1 ? " or " + names[1] : std::string())
+                              << " in only " << best * 100 << "% of samples";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Product, ButtonPictureTest, testing::Values(false, true),
+                         [](const testing::TestParamInfo<bool>& info) {
+                             return info.param ? std::string("Installed")
+                                               : std::string("NotInstalled");
+                         });
 
 }  // namespace
 }  // namespace e2e

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/background_picture.h"
 #include "tests/e2e/e2e_config.h"
 #include "tests/e2e/launcher_test.h"
+#include "tests/e2e/resource_bitmap.h"
 #include "tests/e2e/screen_shot.h"
 #include "tests/e2e/top_windows.h"
 
@@ -150,10 +150,10 @@ POINT ClientOrigin(HWND window) {
 }
 
 TEST_F(PaletteDisplay, LauncherLooksRightAndLivesThroughAnotherProgramsPalette) {
-    BackgroundPicture picture;
+    ResourceBitmap picture;
     std::vector<uint8_t> packedDib;
     std::string error;
-    ASSERT_TRUE(picture.Load(LauncherSourcePath(), &error, &packedDib)) << error;
+    ASSERT_TRUE(picture.Load(LauncherSourcePath(), "BACKGROUND", &error, &packedDib)) << error;
 
     StartLauncher();
     HWND launcher = PassVideo();

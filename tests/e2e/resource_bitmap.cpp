@@ -1,4 +1,4 @@
-#include "tests/e2e/background_picture.h"
+#include "tests/e2e/resource_bitmap.h"
 
 #include <windows.h>
 
@@ -6,21 +6,21 @@
 
 namespace e2e {
 
-bool BackgroundPicture::Load(const std::string& programPath, std::string* error,
-                             std::vector<uint8_t>* packedDib) {
+bool ResourceBitmap::Load(const std::string& programPath, const char* name, std::string* error,
+                          std::vector<uint8_t>* packedDib) {
     HMODULE module = LoadLibraryExA(programPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (!module) {
         *error = "cannot load " + programPath + " as data";
         return false;
     }
     bool ok = false;
-    HRSRC found = FindResourceA(module, "BACKGROUND", MAKEINTRESOURCEA(2));
+    HRSRC found = FindResourceA(module, name, MAKEINTRESOURCEA(2));
     HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
     const auto* bytes = loaded ? static_cast<const uint8_t*>(LockResource(loaded)) : nullptr;
     DWORD size = found ? SizeofResource(module, found) : 0;
     BITMAPINFOHEADER header{};
     if (!bytes || size < sizeof(header)) {
-        *error = "bitmap resource BACKGROUND not found";
+        *error = std::string("bitmap resource ") + name + " not found";
     } else {
         std::memcpy(&header, bytes, sizeof(header));
         int height = header.biHeight < 0 ? -header.biHeight : header.biHeight;
@@ -29,7 +29,7 @@ bool BackgroundPicture::Load(const std::string& programPath, std::string* error,
         size_t bitsOffset = header.biSize + colours * 4;
         if (header.biBitCount != 8 || header.biCompression != BI_RGB || header.biWidth <= 0 ||
             bitsOffset + stride * height > size) {
-            *error = "BACKGROUND is not an uncompressed 8-bit bitmap with 256 colours";
+            *error = std::string(name) + " is not an uncompressed 8-bit bitmap with 256 colours";
         } else {
             width_ = header.biWidth;
             height_ = height;
@@ -52,7 +52,7 @@ bool BackgroundPicture::Load(const std::string& programPath, std::string* error,
     return ok;
 }
 
-Rgb BackgroundPicture::At(int x, int y) const {
+Rgb ResourceBitmap::At(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return {};
     return colours_[indices_[static_cast<size_t>(y) * width_ + x]];
 }

@@ -1,4 +1,4 @@
-// The launcher's background bitmap, read from the program's own resources.
+// An 8-bit bitmap resource of the launcher (its background or a button picture).
 #pragma once
 
 #include <cstdint>
@@ -9,11 +9,11 @@
 
 namespace e2e {
 
-class BackgroundPicture {
+class ResourceBitmap {
   public:
-    // Reads bitmap resource "BACKGROUND" of the program (loaded as data, never run); keeps a copy
-    // of the packed bitmap in `packedDib` when asked.
-    bool Load(const std::string& programPath, std::string* error,
+    // Reads the named bitmap resource of the program (loaded as data, never run); keeps a copy of
+    // the packed bitmap in `packedDib` when asked.
+    bool Load(const std::string& programPath, const char* name, std::string* error,
               std::vector<uint8_t>* packedDib = nullptr);
 
     int Width() const { return width_; }
