@@ -7,231 +7,117 @@
 #include "graphics/blit/blit_flags.h"
 #include "tests/unit/image/buffer_surface.h"
 
-// Found by argument-dependent lookup, so they live beside BlitRect.
-namespace gfx {
-
-bool operator==(const BlitRect& a, const BlitRect& b) {
-    return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
-}
-
-std::ostream& operator<<(std::ostream& out, const BlitRect& r) {
-    return out << "{" << r.x << ", " << r.y << ", " << r.width << ", " << r.height << "}";
-}
-
-}  // namespace gfx
-
 using namespace gfx;
 
 namespace {
 
-struct Outcome {
-    bool proceed;
-    Result status;
+enum Outcome { kDraw, kNothing, kRefused };
+
+struct ClipCase {
+    ClipRect region;  // left INT_MIN: no region
     BlitRect dst;
     BlitRect src;
+    uint32_t flags;
+    Outcome outcome;
+    BlitRect wantDst{};
+    BlitRect wantSrc{};
 };
 
-class ClipBlitRectsTest : public ::testing::Test {
-  protected:
-    void Make(int32_t srcW, int32_t srcH, int32_t dstW, int32_t dstH,
-              PixelFormat format = FMT_INDEX8) {
-        ASSERT_EQ(source.Create(srcW, srcH, format, 0, nullptr), ResultOk);
-        ASSERT_EQ(destination.Create(dstW, dstH, format, 0, nullptr), ResultOk);
-    }
-    void Clip(int32_t x, int32_t y, int32_t w, int32_t h) {
-        ClipRegion* region = destination.NewRegion();
-        region->SetRect(x, y, w, h);
-        destination.SetRegion(region);
-        region->Release();
-    }
-    Outcome Run(BlitRect dst, BlitRect src, uint32_t flags = 0) {
-        Outcome o{false, ResultUnsupported, dst, src};
-        o.proceed = ClipBlitRects(&source, &destination, &o.dst, &o.src, flags, &o.status);
-        return o;
-    }
+constexpr ClipRect kNone{INT_MIN, 0, 0, 0};
+constexpr uint32_t kMX = BLIT_MIRROR_X;
+constexpr uint32_t kMY = BLIT_MIRROR_Y;
+constexpr int32_t kBig = 2000000000;
 
-    BufferSurface source;
-    BufferSurface destination;
+// Source 100 x 50 and destination 640 x 480, both 8-bit.
+const ClipCase kCases[] = {
+    // Clipping to the surface shifts the source by the part cut off.
+    {kNone, {-10, -5, 100, 50}, {0, 0, 100, 50}, 0, kDraw, {0, 0, 90, 45}, {10, 5, 90, 45}},
+    {kNone, {600, 470, 100, 50}, {0, 0, 100, 50}, 0, kDraw, {600, 470, 40, 10}, {0, 0, 40, 10}},
+    // Scaled: offsets and sizes scale and truncate toward zero.
+    {{0, 0, 120, 480},
+     {20, 0, 200, 100},
+     {0, 0, 100, 50},
+     0,
+     kDraw,
+     {20, 0, 100, 100},
+     {0, 0, 50, 50}},
+    {kNone, {-1, 0, 3, 3}, {0, 0, 2, 2}, 0, kDraw, {0, 0, 2, 3}, {0, 0, 1, 2}},
+    // A region reaching beyond the surface is cut to it; an inverted one leaves nothing.
+    {{-100, 470, 900, 530},
+     {-2, 460, 8, 30},
+     {0, 0, 8, 30},
+     0,
+     kDraw,
+     {0, 470, 6, 10},
+     {2, 10, 6, 10}},
+    {{6, 6, 2, 2}, {0, 0, 10, 10}, {0, 0, 10, 10}, 0, kNothing},
+    // Nothing to draw.
+    {kNone, {640, 0, 4, 4}, {0, 0, 4, 4}, 0, kNothing},
+    {kNone, {2, 2, 0, 4}, {0, 0, 4, 4}, 0, kNothing},
+    {kNone, {5, 5, -3, 4}, {0, 0, 4, 4}, 0, kNothing},
+    {kNone, {INT_MAX - 4, 0, 100, 4}, {0, 0, 4, 4}, 0, kNothing},
+    {kNone, {INT_MIN, 0, INT_MAX, 4}, {0, 0, 4, 4}, 0, kNothing},
+    // Source rectangles that would be read outside the source.
+    {kNone, {0, 0, 4, 4}, {-5, 0, 4, 4}, 0, kRefused},
+    {kNone, {0, 0, 5, 10}, {-5, 0, 5, 10}, 0, kRefused},
+    {kNone, {0, 0, 5, 5}, {96, 0, 5, 5}, 0, kRefused},
+    {kNone, {0, 0, 4, 4}, {100, 0, 0, 4}, 0, kRefused},
+    {kNone, {0, 0, 4, 4}, {2, 2, -2, 4}, 0, kRefused},
+    {kNone, {-kBig, 0, kBig + 10, 4}, {0, 0, kBig, 4}, 0, kRefused},
+    // Products beyond 32 bits: 100 columns over two billion, of which the last 10 show.
+    {kNone, {-kBig, 0, kBig + 10, 4}, {0, 0, 100, 4}, 0, kDraw, {0, 0, 10, 4}, {99, 0, 0, 4}},
+    // BLIT_NOCLIP: no clipping, but nothing outside the surfaces.
+    {{0, 0, 10, 10},
+     {300, 200, 200, 100},
+     {10, 5, 90, 45},
+     BLIT_NOCLIP,
+     kDraw,
+     {300, 200, 200, 100},
+     {10, 5, 90, 45}},
+    {kNone, {-10, -5, 100, 50}, {0, 0, 100, 50}, BLIT_NOCLIP, kRefused},
+    {kNone, {0, 0, 10, 10}, {95, 0, 10, 10}, BLIT_NOCLIP, kRefused},
+    {kNone, {0, 0, 10, 10}, {100, 0, 0, 10}, BLIT_NOCLIP, kRefused},
+    // Mirrored: the part cut off on one side of the destination comes off the other side of
+    // the source, on either axis, scaled or not.
+    {kNone, {-5, 0, 100, 10}, {0, 0, 100, 10}, kMX, kDraw, {0, 0, 95, 10}, {0, 0, 95, 10}},
+    {kNone, {600, 0, 100, 10}, {0, 0, 100, 10}, kMX, kDraw, {600, 0, 40, 10}, {60, 0, 40, 10}},
+    {{2, 0, 12, 480}, {0, 0, 15, 10}, {3, 0, 15, 10}, kMX, kDraw, {2, 0, 10, 10}, {6, 0, 10, 10}},
+    {kNone, {-2, -4, 10, 20}, {0, 0, 10, 20}, kMY, kDraw, {0, 0, 8, 16}, {2, 0, 8, 16}},
+    {kNone, {-2, -4, 10, 20}, {0, 0, 10, 20}, 0, kDraw, {0, 0, 8, 16}, {2, 4, 8, 16}},
+    {kNone, {-6, 0, 20, 10}, {0, 0, 10, 10}, kMX, kDraw, {0, 0, 14, 10}, {0, 0, 7, 10}},
 };
+
+bool Same(const BlitRect& a, const BlitRect& b) {
+    return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
+}
 
 }  // namespace
 
-TEST_F(ClipBlitRectsTest, ClipsToTheSurfaceAndShiftsTheSource) {
-    Make(100, 50, 640, 480);
-    Outcome o = Run({-10, -5, 100, 50}, {0, 0, 100, 50});
-    ASSERT_TRUE(o.proceed);
-    EXPECT_EQ(o.dst, (BlitRect{0, 0, 90, 45}));
-    EXPECT_EQ(o.src, (BlitRect{10, 5, 90, 45}));
-
-    o = Run({600, 470, 100, 50}, {0, 0, 100, 50});
-    ASSERT_TRUE(o.proceed);
-    EXPECT_EQ(o.dst, (BlitRect{600, 470, 40, 10}));
-    EXPECT_EQ(o.src, (BlitRect{0, 0, 40, 10}));
-}
-
-TEST_F(ClipBlitRectsTest, ScaledClippingTruncatesTowardZero) {
-    Make(100, 50, 640, 480);
-    Clip(0, 0, 120, 480);
-    Outcome o = Run({20, 0, 200, 100}, {0, 0, 100, 50});
-    ASSERT_TRUE(o.proceed);
-    EXPECT_EQ(o.dst, (BlitRect{20, 0, 100, 100}));
-    EXPECT_EQ(o.src, (BlitRect{0, 0, 50, 50}));
-
-    Make(2, 2, 10, 10);
-    Clip(0, 0, 10, 10);
-    o = Run({-1, 0, 3, 3}, {0, 0, 2, 2});
-    ASSERT_TRUE(o.proceed);
-    EXPECT_EQ(o.dst, (BlitRect{0, 0, 2, 3}));
-    EXPECT_EQ(o.src, (BlitRect{0, 0, 1, 2}));
-}
-
-TEST_F(ClipBlitRectsTest, RegionIsKeptInsideTheSurface) {
-    Make(8, 8, 10, 10);
-    Clip(-100, 4, 1000, 1000);
-    Outcome o = Run({-2, 0, 8, 8}, {0, 0, 8, 8});
-    ASSERT_TRUE(o.proceed);
-    EXPECT_EQ(o.dst, (BlitRect{0, 4, 6, 4}));
-    EXPECT_EQ(o.src, (BlitRect{2, 4, 6, 4}));
-    o = Run({5, 5, 8, 8}, {0, 0, 8, 8});
-    ASSERT_TRUE(o.proceed);
-    EXPECT_EQ(o.dst, (BlitRect{5, 5, 5, 5}));
-
-    // A region without rectangle clips to the surface; an inverted one leaves nothing.
-    destination.SetRegion(nullptr);
-    ClipRegion* bare = destination.NewRegion();
-    destination.SetRegion(bare);
-    bare->Release();
-    o = Run({8, 8, 8, 8}, {0, 0, 8, 8});
-    ASSERT_TRUE(o.proceed);
-    EXPECT_EQ(o.dst, (BlitRect{8, 8, 2, 2}));
-    Clip(6, 6, -4, -4);
-    o = Run({0, 0, 10, 10}, {0, 0, 8, 8});
-    EXPECT_FALSE(o.proceed);
-    EXPECT_EQ(o.status, ResultOk);
-}
-
-TEST_F(ClipBlitRectsTest, NothingToDrawIsSuccess) {
-    Make(8, 8, 10, 10);
-    for (BlitRect dst : {BlitRect{10, 0, 4, 4}, BlitRect{0, 10, 4, 4}, BlitRect{-4, 0, 4, 4},
-                         BlitRect{0, -4, 4, 4}, BlitRect{2, 2, 0, 4}, BlitRect{2, 2, 4, 0},
-                         BlitRect{5, 5, -3, 4}}) {
-        const Outcome o = Run(dst, {0, 0, 4, 4});
-        EXPECT_FALSE(o.proceed) << dst;
-        EXPECT_EQ(o.status, ResultOk) << dst;
+TEST(ClipBlitRects, ClipsScalesAndRefusesByTheTable) {
+    for (size_t n = 0; n < std::size(kCases); ++n) {
+        const ClipCase& c = kCases[n];
+        BufferSurface source;
+        BufferSurface destination;
+        ASSERT_EQ(source.Create(100, 50, FMT_INDEX8, 0, nullptr), ResultOk);
+        ASSERT_EQ(destination.Create(640, 480, FMT_INDEX8, 0, nullptr), ResultOk);
+        if (c.region.left != INT_MIN) {
+            ClipRegion* region = destination.NewRegion();
+            region->SetRect(c.region.left, c.region.top, c.region.right - c.region.left,
+                            c.region.bottom - c.region.top);
+            destination.SetRegion(region);
+            region->Release();
+        }
+        BlitRect dst = c.dst;
+        BlitRect src = c.src;
+        Result status = ResultUnsupported;
+        const bool proceed = ClipBlitRects(&source, &destination, &dst, &src, c.flags, &status);
+        EXPECT_EQ(proceed, c.outcome == kDraw) << "case " << n;
+        EXPECT_EQ(status, c.outcome == kRefused ? ResultInvalid : ResultOk) << "case " << n;
+        if (proceed) {
+            EXPECT_TRUE(Same(dst, c.wantDst)) << "case " << n << ": destination " << dst.x << ", "
+                                              << dst.y << ", " << dst.width << ", " << dst.height;
+            EXPECT_TRUE(Same(src, c.wantSrc)) << "case " << n << ": source " << src.x << ", "
+                                              << src.y << ", " << src.width << ", " << src.height;
+        }
     }
-}
-
-TEST_F(ClipBlitRectsTest, RefusesWhatCannotBeDrawn) {
-    Make(8, 8, 10, 10);
-    struct Case {
-        BlitRect dst;
-        BlitRect src;
-        uint32_t flags;
-    } cases[] = {
-        {{0, 0, 4, 4}, {-5, 0, 4, 4}, 0},  // ends left of the source
-        {{0, 0, 4, 4}, {0, -5, 4, 4}, 0},  // ends above it
-        {{0, 0, 4, 4}, {9, 0, 4, 4}, 0},   // starts right of it
-        {{0, 0, 4, 4}, {0, 9, 4, 4}, 0},   // starts below it
-        {{0, 0, 5, 4}, {-5, 0, 5, 4}, 0},  // passes the first test, then reads column -5
-        {{0, 0, 4, 4}, {6, 0, 4, 4}, 0},   // runs off the right edge
-        {{0, 0, 4, 4}, {8, 0, 0, 4}, 0},   // scaled from nothing at the edge: no first pixel
-        {{0, 0, 4, 4}, {2, 2, -2, 4}, 0},  // negative source size
-        {{0, 0, 4, 4}, {0, 0, 4, -1}, 0},
-    };
-    for (const Case& c : cases) {
-        const Outcome o = Run(c.dst, c.src, c.flags);
-        EXPECT_FALSE(o.proceed) << c.src;
-        EXPECT_EQ(o.status, ResultInvalid) << c.src;
-    }
-
-    BlitRect d{0, 0, 1, 1}, s{0, 0, 1, 1};
-    Result status = ResultOk;
-    EXPECT_FALSE(ClipBlitRects(&source, nullptr, &d, &s, 0, &status));
-    EXPECT_EQ(status, ResultInvalid);
-
-    BufferSurface empty;
-    EXPECT_FALSE(ClipBlitRects(&empty, &destination, &d, &s, 0, &status));
-    EXPECT_EQ(status, ResultNoImage);
-    EXPECT_FALSE(ClipBlitRects(&source, &empty, &d, &s, 0, &status));
-    EXPECT_EQ(status, ResultNoImage);
-
-    BufferSurface wide;
-    ASSERT_EQ(wide.Create(10, 10, FMT_RGB565, 0, nullptr), ResultOk);
-    EXPECT_FALSE(ClipBlitRects(&source, &wide, &d, &s, 0, &status));
-    EXPECT_EQ(status, ResultInvalid);
-}
-
-TEST_F(ClipBlitRectsTest, NoClipKeepsRectanglesButRefusesThemOutsideTheSurfaces) {
-    Make(100, 50, 640, 480);
-    Clip(0, 0, 10, 10);  // not consulted
-    Outcome o = Run({300, 200, 200, 100}, {10, 5, 90, 45}, BLIT_NOCLIP);
-    ASSERT_TRUE(o.proceed);
-    EXPECT_EQ(o.dst, (BlitRect{300, 200, 200, 100}));
-    EXPECT_EQ(o.src, (BlitRect{10, 5, 90, 45}));
-
-    for (BlitRect dst :
-         {BlitRect{-10, -5, 100, 50}, BlitRect{600, 0, 41, 10}, BlitRect{0, 471, 10, 10}}) {
-        o = Run(dst, {0, 0, 100, 50}, BLIT_NOCLIP);
-        EXPECT_FALSE(o.proceed) << dst;
-        EXPECT_EQ(o.status, ResultInvalid) << dst;
-    }
-    o = Run({0, 0, 10, 10}, {95, 0, 10, 10}, BLIT_NOCLIP);
-    EXPECT_EQ(o.status, ResultInvalid);
-    o = Run({0, 0, 10, 10}, {100, 0, 0, 10}, BLIT_NOCLIP);
-    EXPECT_EQ(o.status, ResultInvalid);
-}
-
-// Mirrored blits take the part cut off on one side of the destination from the other side of
-// the source, so the visible pixels stay where the unclipped blit would put them.
-TEST_F(ClipBlitRectsTest, MirroredClippingKeepsThePictureInPlace) {
-    Make(20, 10, 30, 30);
-    Clip(0, 0, 30, 30);
-    // Whole picture, cut on the left: the reversed picture's last columns show; read from 0.
-    Outcome o = Run({-5, 0, 20, 10}, {0, 0, 20, 10}, BLIT_MIRROR_X);
-    ASSERT_TRUE(o.proceed);
-    EXPECT_EQ(o.dst, (BlitRect{0, 0, 15, 10}));
-    EXPECT_EQ(o.src, (BlitRect{0, 0, 15, 10}));
-    // Cut on the right: the source's first columns are the ones lost.
-    o = Run({25, 0, 20, 10}, {0, 0, 20, 10}, BLIT_MIRROR_X);
-    ASSERT_TRUE(o.proceed);
-    EXPECT_EQ(o.dst, (BlitRect{25, 0, 5, 10}));
-    EXPECT_EQ(o.src, (BlitRect{15, 0, 5, 10}));
-    // A partial source rectangle, cut on both sides.
-    Clip(2, 0, 10, 30);
-    o = Run({0, 0, 15, 10}, {3, 0, 15, 10}, BLIT_MIRROR_X);
-    ASSERT_TRUE(o.proceed);
-    EXPECT_EQ(o.dst, (BlitRect{2, 0, 10, 10}));
-    EXPECT_EQ(o.src, (BlitRect{6, 0, 10, 10}));
-    // Vertically the same; the other axis clips as usual.
-    Clip(0, 4, 30, 30);
-    o = Run({-2, 0, 20, 10}, {0, 0, 20, 10}, BLIT_MIRROR_Y);
-    ASSERT_TRUE(o.proceed);
-    EXPECT_EQ(o.dst, (BlitRect{0, 4, 18, 6}));
-    EXPECT_EQ(o.src, (BlitRect{2, 0, 18, 6}));
-    // Scaled: 10 source columns over 20, the first 6 destination columns cut, mirrored.
-    Clip(0, 0, 30, 30);
-    o = Run({-6, 0, 20, 10}, {0, 0, 10, 10}, BLIT_MIRROR_X);
-    ASSERT_TRUE(o.proceed);
-    EXPECT_EQ(o.dst, (BlitRect{0, 0, 14, 10}));
-    EXPECT_EQ(o.src, (BlitRect{0, 0, 7, 10}));
-}
-
-TEST_F(ClipBlitRectsTest, ExtremeRectanglesDoNotOverflow) {
-    Make(16, 16, 16, 16);
-    Outcome o = Run({INT32_MAX - 4, 0, 100, 4}, {0, 0, 4, 4});
-    EXPECT_FALSE(o.proceed);
-    EXPECT_EQ(o.status, ResultOk);
-    o = Run({INT32_MIN, 0, INT32_MAX, 4}, {0, 0, 4, 4});
-    EXPECT_FALSE(o.proceed);
-    EXPECT_EQ(o.status, ResultOk);
-    // Offsets and sizes whose products exceed 32 bits.
-    o = Run({-2000000000, 0, 2000000010, 4}, {0, 0, 2000000000, 4});
-    EXPECT_FALSE(o.proceed);
-    EXPECT_EQ(o.status, ResultInvalid);
-    o = Run({-2000000000, 0, 2000000010, 4}, {0, 0, 16, 4});
-    ASSERT_TRUE(o.proceed);
-    EXPECT_EQ(o.dst, (BlitRect{0, 0, 10, 4}));
-    EXPECT_EQ(o.src, (BlitRect{15, 0, 0, 4}));
-    o = Run({0, 0, 16, 16}, {INT32_MAX, 0, INT32_MAX, 4}, BLIT_NOCLIP);
-    EXPECT_EQ(o.status, ResultInvalid);
 }

@@ -8,33 +8,23 @@
 class PixelGrid {
   public:
     PixelGrid(int32_t width, int32_t height, int bytes)
-        : width_(width),
-          height_(height),
-          bytes_(bytes),
-          pitch_((width * bytes + 3) / 4 * 4 + 4),
-          data_(static_cast<size_t>(pitch_) * height) {}
+        : width_(width), height_(height), bytes_(bytes), pitch_((width * bytes + 3) / 4 * 4 + 4) {
+        data_.resize(static_cast<size_t>(pitch_) * height);
+    }
 
     // Every byte gets a value that depends on its position and `seed`.
     void FillPattern(uint32_t seed) {
-        for (size_t k = 0; k < data_.size(); ++k) {
+        for (size_t k = 0; k < data_.size(); ++k)
             data_[k] = static_cast<uint8_t>((k * 2654435761u + seed * 40503u) >> 13);
-        }
     }
-    void Fill(uint32_t value) {
-        for (int32_t y = 0; y < height_; ++y) {
-            for (int32_t x = 0; x < width_; ++x) Set(x, y, value);
-        }
-    }
-
     uint32_t Get(int32_t x, int32_t y) const {
-        const uint8_t* p = &data_[static_cast<size_t>(y) * pitch_ + x * bytes_];
         uint32_t v = 0;
-        for (int b = 0; b < bytes_; ++b) v |= static_cast<uint32_t>(p[b]) << (8 * b);
+        for (int b = 0; b < bytes_; ++b) v |= uint32_t{data_[Offset(x, y) + b]} << (8 * b);
         return v;
     }
     void Set(int32_t x, int32_t y, uint32_t v) {
-        uint8_t* p = &data_[static_cast<size_t>(y) * pitch_ + x * bytes_];
-        for (int b = 0; b < bytes_; ++b) p[b] = static_cast<uint8_t>(v >> (8 * b));
+        for (int b = 0; b < bytes_; ++b)
+            data_[Offset(x, y) + b] = static_cast<uint8_t>(v >> (8 * b));
     }
 
     uint8_t* Data() { return data_.data(); }
@@ -44,8 +34,9 @@ class PixelGrid {
     int32_t Height() const { return height_; }
 
   private:
-    int32_t width_;
-    int32_t height_;
+    size_t Offset(int32_t x, int32_t y) const { return size_t(y) * pitch_ + size_t(x) * bytes_; }
+
+    int32_t width_, height_;
     int bytes_;
     int32_t pitch_;
     std::vector<uint8_t> data_;
