@@ -96,6 +96,8 @@ Result MemoryDibSurface::Create(int32_t newWidth, int32_t newHeight, PixelFormat
 }
 
 Result MemoryDibSurface::AttachDib(Stream* stream) {
+    // The block held now is attached again rather than freed first.
+    if (stream && stream == dibStream) dibStream = nullptr;
     Free();
     if (!stream) return ResultInvalid;
     stream->Lock();

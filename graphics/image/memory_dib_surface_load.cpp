@@ -77,6 +77,12 @@ bool HasBytes(Stream* stream) {
 Result MemoryDibSurface::Load(const void* source, uint32_t loadFlags, ModuleHandle module,
                               const char* resourceType, Surface* templateSurface,
                               uint32_t createFlags, DeviceContextHandle referenceDC) {
+    // A stream this surface holds already is loaded again, not freed before it is read; it stays
+    // the surface's to destroy, so it is taken as it is.
+    if ((loadFlags & LOAD_SOURCE_MASK) == LOAD_FROM_STREAM && source && source == dibStream) {
+        dibStream = nullptr;
+        loadFlags &= ~LOAD_COPY;
+    }
     Free();
     if (!source) return ResultInvalid;
     switch (ChoosePath(source, loadFlags)) {

@@ -186,6 +186,11 @@ TEST(MemoryDibSurface, BitmapFileHeaderIsSkippedAndRowsBehindAGapArePacked) {
     EXPECT_EQ(surface.GetDibStream(), stream);
     EXPECT_EQ(surface.GetDibHeader(), stream->data + 14);
     const std::vector<uint8_t> rows = LockedRows(surface);
+    // Its own block again, attached or loaded.
+    ASSERT_EQ(surface.AttachDib(stream), ResultOk);
+    ASSERT_EQ(LoadStream(surface, stream, LOAD_COPY), ResultOk);
+    EXPECT_EQ(surface.GetDibStream(), stream);
+    EXPECT_EQ(LockedRows(surface), rows);
 
     // The same image with 8 stray bytes before its rows, where the file header says they are.
     shape.gap = 8;
