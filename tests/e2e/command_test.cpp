@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <ostream>
 #include <string>
 
 #include "tests/e2e/launcher_test.h"
@@ -55,6 +56,8 @@ struct RunCase {
     bool trailingBackslash;
 };
 
+void PrintTo(const RunCase& c, std::ostream* out) { *out << c.name; }
+
 class RunCommandTest : public LauncherTest, public testing::WithParamInterface<RunCase> {};
 
 TEST_P(RunCommandTest, RunStartsTheProductInItsOwnFolderAndEnds) {
@@ -93,6 +96,8 @@ struct LeaveCase {
     const char* name;
     Leave how;
 };
+
+void PrintTo(const LeaveCase& c, std::ostream* out) { *out << c.name; }
 
 class LeaveCommandTest : public LauncherTest, public testing::WithParamInterface<LeaveCase> {};
 

@@ -1,6 +1,7 @@
 // Which of INSTALL and RUN the launcher enables, for each state of the registry and product folder.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "tests/e2e/launcher_test.h"
@@ -22,6 +23,8 @@ struct InstalledCase {
     bool trailingBackslash;
     bool installed;
 };
+
+void PrintTo(const InstalledCase& c, std::ostream* out) { *out << c.name; }
 
 class InstalledStateTest : public LauncherTest,
                            public testing::WithParamInterface<InstalledCase> {};

@@ -23,7 +23,10 @@ void SendMouse(DWORD flags) {
 }  // namespace
 
 void PressKey(HWND window, WORD virtualKey) {
+    // Activation of another program's window completes asynchronously; the key must not reach
+    // the window that was active before.
     SetForegroundWindow(window);
+    for (int i = 0; i < 50 && GetForegroundWindow() != window; ++i) Sleep(20);
     Sleep(50);
     SendKey(virtualKey, 0);
     Sleep(30);

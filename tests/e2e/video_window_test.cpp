@@ -2,6 +2,8 @@
 // video ends, on Escape, or at once when there is no video to play.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "tests/e2e/avi_info.h"
 #include "tests/e2e/e2e_config.h"
 #include "tests/e2e/launcher_test.h"
@@ -55,6 +57,7 @@ TEST_F(VideoWindowTest, PlaysFirstCentredAtTheVideoSizeAndClosesWhenPlaybackEnds
     ASSERT_TRUE(WaitUntil([&] { return Gone(video); }, limitMs))
         << "the video window stayed after the video's length of " << avi.seconds << " s";
     double seconds = (GetTickCount() - shown) / 1000.0;
+    std::printf("video window shown for %.2f s; the video lasts %.2f s\n", seconds, avi.seconds);
     // The window closes at the first half-second poll after playback stops; Wine's start-up of
     // playback and its timers get a little slack on both sides.
     EXPECT_GE(seconds, avi.seconds - 0.3) << "the video window closed before the video ended";
