@@ -183,7 +183,7 @@ TEST(BlitFastPath, MatchesScalarOnRandomBlits) {
     for (const Pair& p : Pairs()) {
         // Up to five registers wide, so every remainder after whole registers occurs.
         const int maxWidth = 5 * 16 / (p.bytes == 3 ? 4 : p.bytes);
-        for (int trial = 0; trial < 1500; ++trial) {
+        for (int trial = 0; trial < 1000; ++trial) {
             Scene s = maker.Make(p.bytes, maxWidth);
             std::vector<uint8_t> expected = s.dst;
             std::vector<uint8_t> actual = s.dst;
