@@ -79,8 +79,8 @@ Result MemoryDibSurface::Create(int32_t newWidth, int32_t newHeight, PixelFormat
     uint8_t header[DIB_HEADER_BUFFER_BYTES];
     const uint32_t headerLength =
         BuildDibHeader(newWidth, newHeight, newFormat, header, sizeof header);
-    const uint32_t total = headerLength ? PackedDibSize(header, headerLength) : 0;
-    if (total < headerLength || headerLength == 0) return ResultInvalid;
+    const uint32_t total = PackedDibSize(header, headerLength);
+    if (headerLength == 0 || total < headerLength) return ResultInvalid;
 
     auto* stream = new (std::nothrow) GlobalMemoryStream(total, true);
     if (!stream || !stream->data) {
