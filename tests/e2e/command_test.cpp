@@ -171,5 +171,48 @@ TEST_F(CommandTest, StartedProductOutlivesTheLauncher) {
         << "the product ended together with the launcher";
 }
 
+TEST_F(CommandTest, RunWithTheSettingGoneStartsNothingAndEnds) {
+    session_ = std::make_unique<LauncherSession>();
+    std::string error;
+    ASSERT_TRUE(session_->PrepareDisc(true, &error)) << error;
+    ASSERT_TRUE(exePath_.Set(session_->MakeProductFolder("Velmora") + "\\"));
+    ASSERT_TRUE(session_->Start(&error)) << error;
+    HWND launcher = PassVideo();
+    ASSERT_NE(launcher, nullptr) << "no launcher window appeared";
+    ASSERT_TRUE(ButtonEnabled(launcher, kRunId)) << "RUN is not enabled";
+    exePath_.Clear();  // uninstalled while the launcher was showing
+    ClickWindow(GetDlgItem(launcher, kRunId));
+    EXPECT_TRUE(session_->WaitForExit(kEndTimeoutMs)) << "the launcher did not end after RUN";
+    Sleep(1000);
+    EXPECT_TRUE(session_->ReadLog().empty()) << "started:" << Describe(session_->ReadLog());
+}
+
+TEST_F(CommandTest, InstallThenRunStartsTheInstalledProduct) {
+    StartLauncher();
+    HWND launcher = PassVideo();
+    ASSERT_NE(launcher, nullptr) << "no launcher window appeared";
+    ClickWindow(GetDlgItem(launcher, kInstallId));
+    ASSERT_TRUE(session_->WaitForExit(kEndTimeoutMs)) << "the launcher did not end after INSTALL";
+    ASSERT_EQ(session_->WaitForLog(1, kStartTimeoutMs).size(), 1u) << "the installer did not start";
+    std::string installer = session_->DiscDir() + "\\setup\\setup.exe";
+    ASSERT_TRUE(WaitUntil([&] { return !session_->IsProgramRunning(installer); }, 15000))
+        << "the sample installer did not finish";
+
+    // The installer recorded the product; the next launcher offers RUN and starts it.
+    std::string error;
+    ASSERT_TRUE(session_->Start(&error)) << error;
+    launcher = PassVideo();
+    ASSERT_NE(launcher, nullptr) << "no launcher window appeared the second time";
+    EXPECT_FALSE(ButtonEnabled(launcher, kInstallId)) << "INSTALL enabled after installing";
+    ASSERT_TRUE(ButtonEnabled(launcher, kRunId)) << "RUN not enabled after installing";
+    ClickWindow(GetDlgItem(launcher, kRunId));
+    EXPECT_TRUE(session_->WaitForExit(kEndTimeoutMs)) << "the launcher did not end after RUN";
+    std::vector<StartedProgram> log = session_->WaitForLog(2, kStartTimeoutMs);
+    ASSERT_EQ(log.size(), 2u) << "started:" << Describe(log);
+    EXPECT_TRUE(Contains(log[1].commandLine, "Velmora.exe")) << "started:" << Describe(log);
+    EXPECT_EQ(Normalized(log[1].directory), Normalized(session_->InstallFolder()))
+        << "the installed product must run in its own folder";
+}
+
 }  // namespace
 }  // namespace e2e

@@ -79,6 +79,11 @@ std::string LauncherSession::MakeProductFolder(const std::string& name) {
 }
 
 bool LauncherSession::Start(std::string* error) {
+    if (process_) {
+        if (IsRunning()) TerminateProcess(process_, 1);
+        CloseHandle(process_);
+        process_ = nullptr;
+    }
     // The launcher passes its environment on to what it starts, so the sample programs log here.
     SetEnvironmentVariableA("VELMORA_SAMPLE_LOG", logPath_.c_str());
     SetEnvironmentVariableA("VELMORA_SAMPLE_INSTALL_DIR", JoinPath(folder_, "installed").c_str());

@@ -31,6 +31,7 @@ class LauncherSession {
     // of the disc's sample product. Returns its path without a trailing backslash.
     std::string MakeProductFolder(const std::string& name);
 
+    // Starts the launcher (again, after an earlier run has ended, if need be).
     bool Start(std::string* error);
     bool IsRunning() const;
     // Waits up to timeoutMs for the launcher process to end.
@@ -39,6 +40,8 @@ class LauncherSession {
 
     const std::string& DiscDir() const { return discDir_; }
     const std::string& Folder() const { return folder_; }
+    // Where the sample installer puts the product.
+    std::string InstallFolder() const { return folder_ + "\\installed"; }
     std::vector<StartedProgram> ReadLog() const;
     // Polls the log until it holds at least `count` lines or the time is up.
     std::vector<StartedProgram> WaitForLog(size_t count, DWORD timeoutMs) const;
