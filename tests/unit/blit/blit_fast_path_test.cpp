@@ -181,8 +181,9 @@ std::string Describe(const Pair& p, const Scene& s) {
 TEST(BlitFastPath, MatchesScalarOnRandomBlits) {
     SceneMaker maker(20261207);
     for (const Pair& p : Pairs()) {
-        // Up to five registers wide, so every remainder after whole registers occurs.
-        const int maxWidth = 5 * 16 / (p.bytes == 3 ? 4 : p.bytes);
+        // Up to five registers (of 24-bit pixels, blocks of sixteen) wide, so every remainder
+        // after whole registers occurs.
+        const int maxWidth = p.bytes == 3 ? 5 * 16 : 5 * 16 / p.bytes;
         for (int trial = 0; trial < 1000; ++trial) {
             Scene s = maker.Make(p.bytes, maxWidth);
             std::vector<uint8_t> expected = s.dst;
