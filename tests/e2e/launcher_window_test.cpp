@@ -10,6 +10,7 @@
 #include "tests/e2e/resource_bitmap.h"
 #include "tests/e2e/screen_shot.h"
 #include "tests/e2e/top_windows.h"
+#include "tests/e2e/user_input.h"
 
 namespace e2e {
 namespace {
@@ -179,6 +180,29 @@ TEST_P(ButtonPictureTest, EachButtonShowsThePictureOfItsState) {
                               << (names.size() > 1 ? " or " + names[1] : std::string())
                               << " in only " << best * 100 << "% of samples";
     }
+}
+
+TEST_F(LauncherWindowTest, PointerOverAButtonShowsItsFocusPictureUntilItLeaves) {
+    ResourceBitmap up, focus;
+    std::string error;
+    ASSERT_TRUE(up.Load(LauncherSourcePath(), "EXITU", &error)) << error;
+    ASSERT_TRUE(focus.Load(LauncherSourcePath(), "EXITF", &error)) << error;
+    StartLauncher();
+    HWND launcher = PassVideo();
+    ASSERT_NE(launcher, nullptr) << "no launcher window appeared";
+    HWND exitButton = GetDlgItem(launcher, kExitId);
+    RECT onScreen{};
+    GetWindowRect(exitButton, &onScreen);
+    auto shows = [&](const ResourceBitmap& picture) {
+        return PictureShare(ScreenShot(onScreen), onScreen, picture) >= 0.97;
+    };
+
+    MoveMouseTo((onScreen.left + onScreen.right) / 2, (onScreen.top + onScreen.bottom) / 2);
+    EXPECT_TRUE(WaitUntil([&] { return shows(focus); }, 2000))
+        << "EXIT does not show its focus picture under the pointer";
+    MoveMouseTo(2, 2);
+    EXPECT_TRUE(WaitUntil([&] { return shows(up); }, 2000))
+        << "EXIT does not return to its up picture when the pointer has left";
 }
 
 INSTANTIATE_TEST_SUITE_P(Product, ButtonPictureTest, testing::Values(false, true),

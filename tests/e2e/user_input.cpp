@@ -33,6 +33,16 @@ void PressKey(HWND window, WORD virtualKey) {
     SendKey(virtualKey, KEYEVENTF_KEYUP);
 }
 
+void MoveMouseTo(int screenX, int screenY) {
+    // Absolute coordinates run from 0 to 65535 across the primary screen.
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(screenX, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(screenY, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof(input));
+}
+
 void ClickAt(int screenX, int screenY) {
     SetCursorPos(screenX, screenY);
     Sleep(80);

@@ -8,6 +8,9 @@ namespace e2e {
 // Brings the window to the foreground, then presses and releases the key.
 void PressKey(HWND window, WORD virtualKey);
 
+// Moves the pointer to the screen position, as a mouse movement that windows are told about.
+void MoveMouseTo(int screenX, int screenY);
+
 // Moves the pointer to the screen position and clicks the left button there.
 void ClickAt(int screenX, int screenY);
 
