@@ -115,8 +115,9 @@ TEST_F(BlitDispatch, ClippedBlitsMatchTheUnclippedPicture) {
     }
     ASSERT_EQ(destination.Create(12, 9, FMT_RGB565, 0, nullptr), ResultOk);
     ASSERT_EQ(source.Blit(&destination, 0, 0, 12, 9, 0, 0, 12, 9, BLIT_MIRROR_Y, 0), ResultOk);
-    for (int32_t y = 0; y < 9; ++y)
-        EXPECT_EQ(std::memcmp(destination.Row(y), source.Row(8 - y), 24), 0);
+    for (int32_t y = 0; y < 9; ++y) {
+        EXPECT_EQ(std::memcmp(destination.Row(y), source.Row(8 - y), 24), 0) << y;
+    }
 }
 
 TEST_F(BlitDispatch, KeysLevelAndMaskComeFromTheirOwnPlaces) {
@@ -144,8 +145,8 @@ TEST_F(BlitDispatch, KeysLevelAndMaskComeFromTheirOwnPlaces) {
     ASSERT_EQ(destination.Create(16, 8, FMT_INDEX8, 0, nullptr), ResultOk);
     ASSERT_EQ(source.Blit(&destination, 9, 0, 4, 8, 4, 0, 4, 8, BLIT_MASK_STIPPLE, Extra(&mask)),
               ResultOk);
-    for (int32_t y = 0; y < 8; ++y)
-        expected[y * 16 + 8] = 0, expected[y * 16 + 11] = source.Row(y)[6];
+    expected[8] = 0;
+    for (int32_t y = 0; y < 8; ++y) expected[y * 16 + 11] = source.Row(y)[6];
     EXPECT_EQ(Pixels(destination), expected);
 }
 
