@@ -230,7 +230,9 @@ void RegisterRoutines() {
     for (const char* body : {"named", "scalar", "sse2"}) {
         const bool named = body[0] == 'n', scalar = body[0] == 's' && body[1] == 'c';
         RegisterStipple("Blt8Stipple", body, 1,
-                        named ? Blt8Stipple : scalar ? Blt8StippleScalar : GFX_FAST(Blt8Stipple));
+                        named    ? Blt8Stipple
+                        : scalar ? Blt8StippleScalar
+                                 : GFX_FAST(Blt8Stipple));
         RegisterStipple("Blt16Stipple", body, 2,
                         named    ? Blt16Stipple
                         : scalar ? Blt16StippleScalar
@@ -252,8 +254,10 @@ void RegisterRoutines() {
                             : scalar ? Blt32MaskStippleScalar
                                      : GFX_FAST(Blt32MaskStipple));
     }
-    // The 24-bit stipple routines have no vector body: only the named one is timed.
     RegisterStipple("Blt24Stipple", "named", 3, Blt24Stipple);
+    RegisterStipple("Blt24Stipple", "scalar", 3, Blt24StippleScalar);
+    RegisterStipple("Blt24Stipple", "sse2", 3, GFX_FAST(Blt24Stipple));
+    // The 24-bit mask stipple has no vector body.
     RegisterMaskStipple("Blt24MaskStipple", "named", 3, Blt24MaskStipple);
 #undef GFX_FAST
 }
@@ -283,17 +287,21 @@ void RegisterMemcpy(int bytes) {
 // blue, green, red, and 32-bit words with an unused top byte.
 Uint32 SdlFormat(int bytes) {
     switch (bytes) {
-        case 1: return SDL_PIXELFORMAT_INDEX8;
-        case 2: return SDL_PIXELFORMAT_RGB565;
-        case 3: return SDL_PIXELFORMAT_BGR24;
-        default: return SDL_PIXELFORMAT_XRGB8888;
+        case 1:
+            return SDL_PIXELFORMAT_INDEX8;
+        case 2:
+            return SDL_PIXELFORMAT_RGB565;
+        case 3:
+            return SDL_PIXELFORMAT_BGR24;
+        default:
+            return SDL_PIXELFORMAT_XRGB8888;
     }
 }
 
 void RegisterSdl(int bytes, bool keyed) {
     for (Size size : kSizes) {
-        const std::string name = "sdl." + std::to_string(bytes * 8) + (keyed ? ".srckey" : ".copy") +
-                                 "/" + SizeName(size);
+        const std::string name = "sdl." + std::to_string(bytes * 8) +
+                                 (keyed ? ".srckey" : ".copy") + "/" + SizeName(size);
         benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State& state) {
             Picture src = Sprite(size, bytes);
             Picture dst = Backdrop(size, bytes);

@@ -3,6 +3,7 @@
 #if defined(__SSE2__)
 
 #include "graphics/blit/blit_stipple.h"
+#include "graphics/blit/triplet_walk_sse2.h"
 #include "graphics/blit/unscaled_walk_sse2.h"
 
 namespace gfx {
@@ -36,6 +37,23 @@ int32_t StippleSse2(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, int3
 }
 
 }  // namespace
+
+int32_t Blt24StippleSse2(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, int32_t width,
+                         int32_t height, const uint8_t* src, int32_t srcPitch, int32_t sx,
+                         int32_t sy, uint32_t flags, uint32_t srcKey, uint32_t dstKey,
+                         uint32_t level) {
+    if ((flags & BLIT_MIRROR_X) != 0 || sse2::SpansOverlap(dst, dstPitch, dx, dy, src, srcPitch, sx,
+                                                           sy, width, height, Pixel24::kBytes)) {
+        return Blt24StippleScalar(dst, dstPitch, dx, dy, width, height, src, srcPitch, sx, sy,
+                                  flags, srcKey, dstKey, level);
+    }
+    if ((level >> 2) == 0) return 0;
+    const StipplePattern pattern(dx, dy, level);
+    sse2::TripletWalk<true>(dst, dstPitch, dx, dy, width, height, src, srcPitch, sx, sy,
+                            (flags & BLIT_MIRROR_Y) != 0, (flags & BLIT_SRCKEY) != 0,
+                            (flags & BLIT_DESTKEY) != 0, srcKey, dstKey, &pattern);
+    return 0;
+}
 
 int32_t Blt8StippleSse2(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, int32_t width,
                         int32_t height, const uint8_t* src, int32_t srcPitch, int32_t sx,

@@ -163,6 +163,7 @@ std::vector<Pair> Pairs() {
         {"Blt32Keyed", 4, Keyed(Blt32KeyedScalar), Keyed(Blt32KeyedSse2)},
         {"Blt8Stipple", 1, Level(Blt8StippleScalar), Level(Blt8StippleSse2)},
         {"Blt16Stipple", 2, Level(Blt16StippleScalar), Level(Blt16StippleSse2)},
+        {"Blt24Stipple", 3, Level(Blt24StippleScalar), Level(Blt24StippleSse2)},
         {"Blt32Stipple", 4, Level(Blt32StippleScalar), Level(Blt32StippleSse2)},
         {"Blt8MaskStipple", 1, Mask(Blt8MaskStippleScalar), Mask(Blt8MaskStippleSse2)},
         {"Blt16MaskStipple", 2, Mask(Blt16MaskStippleScalar), Mask(Blt16MaskStippleSse2)},
