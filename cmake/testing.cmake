@@ -1,8 +1,9 @@
 # Test registration shared by every tier.
 #
 # gfx_add_test_program(NAME SOURCES ... LIBS ...) builds a GoogleTest program and registers it as
-# "<tier>.<NAME>" with the tier as its label. Windows programs run under Wine (the toolchain's
-# emulator) in one prefix per build, made once by the "windows.wine-prefix" fixture.
+# "<tier>.<NAME>" with the tier as its label. Windows programs run under Wine in one prefix per
+# build, made once by the "windows.wine-prefix" fixture, each on a virtual display of its own so
+# that tests which make windows run on any machine.
 
 enable_testing()
 
@@ -19,6 +20,7 @@ if(WIN32)
         "WINEARCH=win32"
         "WINEDEBUG=-all"
         "WINEDLLOVERRIDES=mscoree,mshtml=")
+    set(GFX_DISPLAY_RUNNER ${CMAKE_SOURCE_DIR}/cmake/run_on_virtual_display.sh)
     # Wine maps the root folder to drive Z:.
     set(GFX_TEST_DATA_FOR_TESTS "Z:${GFX_SHARED_DATA}")
     add_test(NAME windows.wine-prefix
@@ -35,11 +37,14 @@ function(gfx_add_test_program name)
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
-    add_test(NAME ${GFX_TIER}.${name} COMMAND ${name})
     set(env "GFX_TEST_DATA=${GFX_TEST_DATA_FOR_TESTS}")
     if(WIN32)
+        add_test(NAME ${GFX_TIER}.${name}
+                 COMMAND ${GFX_DISPLAY_RUNNER} 24 $<TARGET_FILE:${name}>)
         list(APPEND env ${GFX_WINE_ENV})
         set_tests_properties(${GFX_TIER}.${name} PROPERTIES FIXTURES_REQUIRED wine-prefix)
+    else()
+        add_test(NAME ${GFX_TIER}.${name} COMMAND ${name})
     endif()
     set_tests_properties(${GFX_TIER}.${name} PROPERTIES LABELS ${GFX_TIER} ENVIRONMENT "${env}")
 endfunction()

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Runs the end-to-end driver under Wine on a virtual X display of its own, so that the tests never
-# touch the user's display, and always cleans up the display and the prefix's wineserver.
+# Runs a Windows test program under Wine on a virtual X display of its own, so that tests never
+# touch the user's display and windows can be made wherever the tests run, and always cleans up
+# the display and the prefix's wineserver.
 #
-# usage: run_e2e.sh DEPTH DRIVER [DRIVER ARGUMENTS...]
+# usage: run_on_virtual_display.sh DEPTH DRIVER [DRIVER ARGUMENTS...]
 #   DEPTH   colour depth of the virtual screen: 24, or 8 for a palette display
-#   DRIVER  the Windows test program; WINEPREFIX and the other Wine settings come from the caller
+#   DRIVER  the Windows program; WINEPREFIX and the other Wine settings come from the caller
 set -u
 
 if [ $# -lt 2 ]; then
@@ -16,9 +17,9 @@ driver=$2
 shift 2
 : "${WINEPREFIX:?WINEPREFIX must name the Wine prefix of the build}"
 # Seconds the driver may take before it is stopped.
-limit=${E2E_TIME_LIMIT:-420}
+limit=${TEST_TIME_LIMIT:-420}
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/velmora-e2e.XXXXXX")
+work=$(mktemp -d "${TMPDIR:-/tmp}/velmora-display.XXXXXX")
 xvfb_pid=""
 
 stop_wine() {
@@ -54,12 +55,12 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 if [ ! -s "$work/display" ]; then
-    echo "run_e2e: Xvfb did not start" >&2
+    echo "virtual display: Xvfb did not start" >&2
     cat "$work/xvfb.log" >&2
     exit 1
 fi
 display=":$(head -n1 "$work/display")"
-echo "run_e2e: virtual display $display at ${depth} bits per pixel"
+echo "virtual display: virtual display $display at ${depth} bits per pixel"
 
 unset WAYLAND_DISPLAY XAUTHORITY
 export DISPLAY="$display" E2E_DEPTH="$depth"
@@ -68,6 +69,6 @@ timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev
 timeout -k 10 "$limit" wine "$driver" "$@"
 status=$?
 if [ "$status" -eq 124 ]; then
-    echo "run_e2e: the driver did not finish within ${limit} s" >&2
+    echo "virtual display: the driver did not finish within ${limit} s" >&2
 fi
 exit "$status"
