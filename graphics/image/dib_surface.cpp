@@ -138,12 +138,6 @@ Result DibSurface::SetPalette(Palette* newPalette) {
 
 Surface* DibSurface::NewSurface() { return new (std::nothrow) DibSurface; }
 
-Result DibSurface::Load(const void*, uint32_t, ModuleHandle, const char*, Surface*, uint32_t,
-                        DeviceContextHandle) {
-    Free();
-    return ResultUnsupported;
-}
-
 Result DibSurface::Lock(uint8_t** address, int32_t* pitch) {
     if (format == 0 || !bits) return ResultNoImage;
     if (!address || !pitch) return ResultInvalid;
