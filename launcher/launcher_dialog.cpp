@@ -1,6 +1,6 @@
 #include "launcher/launcher_dialog.h"
 
-#include <string>
+#include <initializer_list>
 
 #include "launcher/bitmap_palette.h"
 #include "launcher/core/launch_actions.h"
@@ -17,6 +17,8 @@ constexpr int kClientHeight = 420;
 // The background is copied as a larger block; the client area clips it.
 constexpr int kBackgroundBlockWidth = 640;
 constexpr int kBackgroundBlockHeight = 480;
+// Every button takes the focus while the mouse is over it and drops it once the mouse has left.
+constexpr unsigned kButtonFlags = IBS_HOVERFOCUS | IBS_HOVERWATCH;
 
 struct ButtonPlace {
     int id;
@@ -49,7 +51,6 @@ const MessageMap LauncherDialog::messageMap = [] {
         OnMessage<&LauncherDialog::OnPaint>(WM_PAINT),
         OnMessage<&LauncherDialog::OnQueryDragIcon>(WM_QUERYDRAGICON),
         OnCommand<&LauncherDialog::OnRun>(IDC_RUN, BN_CLICKED),
-        OnMessage<&LauncherDialog::OnDrawItem>(WM_DRAWITEM),
     };
     return MakeMessageMap(&CDialog::messageMap, entries);
 }();
@@ -80,8 +81,18 @@ BOOL LauncherDialog::OnInitDialog() {
     SetIcon(icon, TRUE);
     SetIcon(icon, FALSE);
 
-    // The picture buttons take over controls 1, 1002 and 2 here once they exist; until then
-    // the dialog draws the owner-drawn buttons itself (OnDrawItem).
+    // The picture buttons take over the template's buttons; each loads the pictures named
+    // after its text. A button without pictures keeps its place and paints nothing.
+    installButton.AttachToItem(IDOK, this, kButtonFlags, nullptr);
+    runButton.AttachToItem(IDC_RUN, this, kButtonFlags, nullptr);
+    exitButton.AttachToItem(IDCANCEL, this, kButtonFlags, nullptr);
+    HCURSOR hand = ::LoadCursorA(CWinApp::ResourceHandle(), MAKEINTRESOURCEA(IDR_HAND_CURSOR));
+    for (ImageButton* button : {&installButton, &runButton, &exitButton}) {
+        button->SetDrawingPalette(backgroundPalette);
+    }
+    for (ImageButton* button : {&installButton, &runButton, &exitButton}) {
+        button->SetCursor(hand);
+    }
 
     SetDialogPalette(&backgroundPalette);
 
@@ -169,38 +180,4 @@ void LauncherDialog::OnPaint() {
     dc.BitBlt(0, 0, kBackgroundBlockWidth, kBackgroundBlockHeight, &memory, 0, 0, SRCCOPY);
     if (previousPalette) dc.SelectPalette(previousPalette, TRUE);
     if (previousBitmap) memory.SelectObject(previousBitmap);
-}
-
-// Temporary drawing of the owner-drawn buttons until the picture buttons take them over: the
-// button's picture for its state ("<TEXT>U", "D", "F" or "X"), or a framed text without one.
-LRESULT LauncherDialog::OnDrawItem(WPARAM, LPARAM item) {
-    const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(item);
-    if (!draw || draw->CtlType != ODT_BUTTON) return Default();
-
-    char text[32] = {};
-    ::GetWindowTextA(draw->hwndItem, text, sizeof(text));
-    const char* suffix = (draw->itemState & ODS_DISABLED)   ? "X"
-                         : (draw->itemState & ODS_SELECTED) ? "D"
-                         : (draw->itemState & ODS_FOCUS)    ? "F"
-                                                            : "U";
-    const std::string name = std::string(text) + suffix;
-    HBITMAP picture = static_cast<HBITMAP>(
-        ::LoadImageA(CWinApp::ResourceHandle(), name.c_str(), IMAGE_BITMAP, 0, 0, 0));
-    const RECT& rect = draw->rcItem;
-    if (picture) {
-        HDC memory = ::CreateCompatibleDC(draw->hDC);
-        HGDIOBJ previous = ::SelectObject(memory, picture);
-        ::BitBlt(draw->hDC, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                 memory, 0, 0, SRCCOPY);
-        ::SelectObject(memory, previous);
-        ::DeleteDC(memory);
-        ::DeleteObject(picture);
-    } else {
-        RECT frame = rect;
-        ::FillRect(draw->hDC, &frame, static_cast<HBRUSH>(::GetStockObject(LTGRAY_BRUSH)));
-        ::FrameRect(draw->hDC, &frame, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
-        ::SetBkMode(draw->hDC, TRANSPARENT);
-        ::DrawTextA(draw->hDC, text, -1, &frame, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    }
-    return TRUE;
 }

@@ -5,6 +5,7 @@
 #include "launcher/framework/c_bitmap.h"
 #include "launcher/framework/c_dialog.h"
 #include "launcher/framework/c_palette.h"
+#include "launcher/image_button.h"
 #include "launcher/win32_launch_system.h"
 
 // The launcher window: the background picture with the INSTALL, RUN and EXIT buttons. It plays
@@ -40,10 +41,12 @@ class LauncherDialog : public CDialog {
     LRESULT OnCreate();
     void OnPaint();
     LRESULT OnQueryDragIcon() { return Default(); }
-    LRESULT OnDrawItem(WPARAM, LPARAM item);
 
     CBitmap background;
     CPalette backgroundPalette;
+    ImageButton runButton;
+    ImageButton installButton;
+    ImageButton exitButton;
     HICON icon = nullptr;
     CPalette* currentPalette = nullptr;
     Win32LaunchSystem system;

@@ -30,14 +30,6 @@ TEST(ButtonPicture, StatesPickTheirPictureInPriorityOrder) {
     }
 }
 
-TEST(ButtonPicture, LatchedStateCountsOnlyInToggleMode) {
-    EXPECT_EQ(ChooseButtonPicture(State(true, false, true, false, false), kAll), ButtonPicture::Up);
-    EXPECT_EQ(ChooseButtonPicture(State(true, false, true, true, false), kAll),
-              ButtonPicture::Down);
-    EXPECT_EQ(ChooseButtonPicture(State(true, false, true, true, true), kAll), ButtonPicture::Down)
-        << "latched wins over focus";
-}
-
 TEST(ButtonPicture, MissingPicturesFallBackToTheNextRule) {
     const ButtonState disabledPressedFocused = State(false, true, false, false, true);
     EXPECT_EQ(ChooseButtonPicture(disabledPressedFocused, {true, true, true, false}),
