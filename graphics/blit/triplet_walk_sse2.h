@@ -39,17 +39,23 @@ void TripletRows(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, int32_t
         int32_t j = 0;
         for (; j + 16 <= width; j += 16, s += 48, d += 48) {
             Triplets v, old;
-            for (int k = 0; k < 3; ++k) {
-                v.r[k] = Load(s + 16 * k);
-                old.r[k] = Load(d + 16 * k);
-            }
+            for (int k = 0; k < 3; ++k) v.r[k] = Load(s + 16 * k);
             // Bytes that keep the destination's value.
             Triplets keep{{_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128()}};
             if constexpr (kPattern) keep = refused[i & 7];
             if constexpr (kSrcKey) {
-                const Triplets keyed = EqualPixels(v, srcConstants);
+                const Triplets first = EqualFirstBytes(v, srcConstants);
+                if constexpr (!kPattern && !kDstKey) {
+                    // Inside a sprite no pixel is the key: the block is stored as it is.
+                    if (IsClear(first)) {
+                        for (int k = 0; k < 3; ++k) Store(d + 16 * k, v.r[k]);
+                        continue;
+                    }
+                }
+                const Triplets keyed = WholePixels(first);
                 for (int k = 0; k < 3; ++k) keep.r[k] = _mm_or_si128(keep.r[k], keyed.r[k]);
             }
+            for (int k = 0; k < 3; ++k) old.r[k] = Load(d + 16 * k);
             if constexpr (kDstKey) {
                 const Triplets target = EqualPixels(old, dstConstants);
                 for (int k = 0; k < 3; ++k) {

@@ -49,8 +49,8 @@ struct TripletConstants {
     }
 };
 
-// All three bytes of each pixel set where the pixel equals the key, none elsewhere.
-inline Triplets EqualPixels(const Triplets& pixels, const TripletConstants& c) {
+// The first byte of each pixel set where the pixel equals the key; every other byte clear.
+inline Triplets EqualFirstBytes(const Triplets& pixels, const TripletConstants& c) {
     Triplets eq;
     for (int i = 0; i < 3; ++i) eq.r[i] = _mm_cmpeq_epi8(pixels.r[i], c.key.r[i]);
     const Triplets eq1 = ShiftDown<1>(eq);
@@ -60,6 +60,16 @@ inline Triplets EqualPixels(const Triplets& pixels, const TripletConstants& c) {
         first.r[i] = _mm_and_si128(_mm_and_si128(eq.r[i], c.firstBytes.r[i]),
                                    _mm_and_si128(eq1.r[i], eq2.r[i]));
     }
+    return first;
+}
+
+// Whether no byte is set.
+inline bool IsClear(const Triplets& t) {
+    return _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(t.r[0], t.r[1]), t.r[2])) == 0;
+}
+
+// Sets all three bytes of each pixel whose first byte is set.
+inline Triplets WholePixels(const Triplets& first) {
     const Triplets up1 = ShiftUp<1>(first);
     const Triplets up2 = ShiftUp<2>(first);
     Triplets all;
@@ -67,6 +77,11 @@ inline Triplets EqualPixels(const Triplets& pixels, const TripletConstants& c) {
         all.r[i] = _mm_or_si128(first.r[i], _mm_or_si128(up1.r[i], up2.r[i]));
     }
     return all;
+}
+
+// All three bytes of each pixel set where the pixel equals the key, none elsewhere.
+inline Triplets EqualPixels(const Triplets& pixels, const TripletConstants& c) {
+    return WholePixels(EqualFirstBytes(pixels, c));
 }
 
 }  // namespace gfx::sse2

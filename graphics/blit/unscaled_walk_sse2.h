@@ -126,11 +126,32 @@ void WalkRows(const UnscaledRows& a, const Admitters<L>* admitters) {
     }
 }
 
+// The instance of WalkRows for the key and mirror flags.
 template <class L, Admission kAdmission>
 void WalkFlags(const UnscaledRows& a, const Admitters<L>* ad, bool srcKey, bool dstKey,
-               bool mirrorX);
+               bool mirrorX) {
+    const int which = (srcKey ? 4 : 0) | (dstKey ? 2 : 0) | (mirrorX ? 1 : 0);
+    switch (which) {
+        case 0:
+            return WalkRows<L, kAdmission, false, false, false>(a, ad);
+        case 1:
+            return WalkRows<L, kAdmission, false, false, true>(a, ad);
+        case 2:
+            return WalkRows<L, kAdmission, false, true, false>(a, ad);
+        case 3:
+            return WalkRows<L, kAdmission, false, true, true>(a, ad);
+        case 4:
+            return WalkRows<L, kAdmission, true, false, false>(a, ad);
+        case 5:
+            return WalkRows<L, kAdmission, true, false, true>(a, ad);
+        case 6:
+            return WalkRows<L, kAdmission, true, true, false>(a, ad);
+        default:
+            return WalkRows<L, kAdmission, true, true, true>(a, ad);
+    }
+}
 
-// Picks the instance of WalkRows for the flags. Plain and vertically mirrored copies go to the
+// Walks the rows of a blit. Plain and vertically mirrored copies go to the
 // row copier.
 template <class L, Admission kAdmission>
 void Walk(const UnscaledRows& a) {
@@ -158,30 +179,6 @@ void Walk(const UnscaledRows& a) {
     } else {
         const Admitters<L> admitters(a, kAdmission);
         WalkFlags<L, kAdmission>(a, &admitters, srcKey, dstKey, mirrorX);
-    }
-}
-
-template <class L, Admission kAdmission>
-void WalkFlags(const UnscaledRows& a, const Admitters<L>* ad, bool srcKey, bool dstKey,
-               bool mirrorX) {
-    const int which = (srcKey ? 4 : 0) | (dstKey ? 2 : 0) | (mirrorX ? 1 : 0);
-    switch (which) {
-        case 0:
-            return WalkRows<L, kAdmission, false, false, false>(a, ad);
-        case 1:
-            return WalkRows<L, kAdmission, false, false, true>(a, ad);
-        case 2:
-            return WalkRows<L, kAdmission, false, true, false>(a, ad);
-        case 3:
-            return WalkRows<L, kAdmission, false, true, true>(a, ad);
-        case 4:
-            return WalkRows<L, kAdmission, true, false, false>(a, ad);
-        case 5:
-            return WalkRows<L, kAdmission, true, false, true>(a, ad);
-        case 6:
-            return WalkRows<L, kAdmission, true, true, false>(a, ad);
-        default:
-            return WalkRows<L, kAdmission, true, true, true>(a, ad);
     }
 }
 
