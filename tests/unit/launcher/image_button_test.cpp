@@ -196,15 +196,6 @@ TEST_F(ImageButtonTest, ToggleModeLatchesEveryOtherClickAndShowsDownWhileLatched
     EXPECT_FALSE(button.IsWatchRunning()) << "the watch runs only with IBS_HOVERWATCH";
 }
 
-TEST_F(ImageButtonTest, WatchDropsTheFocusOnceTheCursorIsOutside) {
-    Attach(IBS_HOVERFOCUS | IBS_HOVERWATCH);
-    button.SetFocus();
-    EXPECT_TRUE(button.IsWatchRunning());
-    button.SendMessage(WM_TIMER, 1, 0);  // the host lies away from the cursor
-    EXPECT_NE(::GetFocus(), item);
-    EXPECT_FALSE(button.IsWatchRunning());
-}
-
 TEST_F(ImageButtonTest, DestroyingTheWindowReleasesThePictures) {
     Attach(0);
     gfx::DibSurface* up = button.Picture(ButtonPicture::Up);
