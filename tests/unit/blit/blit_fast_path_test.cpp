@@ -1,8 +1,9 @@
-// The SSE2 bodies of the unscaled routines against their scalar references, on random blits:
-// every size from 1 to a few registers wide, column and address misalignment, mirroring, keys that
-// occur in the pictures, levels and mask bytes around the dither thresholds. Destination buffers
-// extend beyond the rectangle on every side, so a stray write shows as a difference; source
-// buffers end at the last pixel read, so the sanitized build reports a read past it.
+// The SSE2 bodies of the unscaled routines, and the routines as Blit calls them, against their
+// scalar references on random blits: every width from 1 to a few registers, column and address
+// misalignment, mirroring, keys that occur in the pictures, levels and mask bytes around the
+// dither thresholds. Destination buffers extend beyond the rectangle on every side, so a stray
+// write shows as a difference; source buffers end at the last pixel read, so the sanitized build
+// reports a read past it.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -19,6 +20,7 @@
 #include "graphics/blit/blit_keyed_sse2.h"
 #include "graphics/blit/blit_mask_stipple.h"
 #include "graphics/blit/blit_mask_stipple_sse2.h"
+#include "graphics/blit/blit_routines.h"
 #include "graphics/blit/blit_stipple.h"
 #include "graphics/blit/blit_stipple_sse2.h"
 
@@ -123,6 +125,7 @@ struct Pair {
     int bytes;
     Runner scalar;
     Runner fast;
+    Runner named;  // whichever body Blit calls under the routine's name
 };
 
 template <class Fn>
@@ -155,19 +158,25 @@ Runner Mask(Fn fn) {
 
 std::vector<Pair> Pairs() {
     return {
-        {"Blt8Copy", 1, Copy(Blt8CopyScalar), Copy(Blt8CopySse2)},
-        {"Blt16Copy", 2, Copy(Blt16CopyScalar), Copy(Blt16CopySse2)},
-        {"Blt8Keyed", 1, Keyed(Blt8KeyedScalar), Keyed(Blt8KeyedSse2)},
-        {"Blt16Keyed", 2, Keyed(Blt16KeyedScalar), Keyed(Blt16KeyedSse2)},
-        {"Blt24Keyed", 3, Keyed(Blt24KeyedScalar), Keyed(Blt24KeyedSse2)},
-        {"Blt32Keyed", 4, Keyed(Blt32KeyedScalar), Keyed(Blt32KeyedSse2)},
-        {"Blt8Stipple", 1, Level(Blt8StippleScalar), Level(Blt8StippleSse2)},
-        {"Blt16Stipple", 2, Level(Blt16StippleScalar), Level(Blt16StippleSse2)},
-        {"Blt24Stipple", 3, Level(Blt24StippleScalar), Level(Blt24StippleSse2)},
-        {"Blt32Stipple", 4, Level(Blt32StippleScalar), Level(Blt32StippleSse2)},
-        {"Blt8MaskStipple", 1, Mask(Blt8MaskStippleScalar), Mask(Blt8MaskStippleSse2)},
-        {"Blt16MaskStipple", 2, Mask(Blt16MaskStippleScalar), Mask(Blt16MaskStippleSse2)},
-        {"Blt32MaskStipple", 4, Mask(Blt32MaskStippleScalar), Mask(Blt32MaskStippleSse2)},
+        {"Blt8Copy", 1, Copy(Blt8CopyScalar), Copy(Blt8CopySse2), Copy(Blt8Copy)},
+        {"Blt16Copy", 2, Copy(Blt16CopyScalar), Copy(Blt16CopySse2), Copy(Blt16Copy)},
+        {"Blt8Keyed", 1, Keyed(Blt8KeyedScalar), Keyed(Blt8KeyedSse2), Keyed(Blt8Keyed)},
+        {"Blt16Keyed", 2, Keyed(Blt16KeyedScalar), Keyed(Blt16KeyedSse2), Keyed(Blt16Keyed)},
+        {"Blt24Keyed", 3, Keyed(Blt24KeyedScalar), Keyed(Blt24KeyedSse2), Keyed(Blt24Keyed)},
+        {"Blt32Keyed", 4, Keyed(Blt32KeyedScalar), Keyed(Blt32KeyedSse2), Keyed(Blt32Keyed)},
+        {"Blt8Stipple", 1, Level(Blt8StippleScalar), Level(Blt8StippleSse2), Level(Blt8Stipple)},
+        {"Blt16Stipple", 2, Level(Blt16StippleScalar), Level(Blt16StippleSse2),
+         Level(Blt16Stipple)},
+        {"Blt24Stipple", 3, Level(Blt24StippleScalar), Level(Blt24StippleSse2),
+         Level(Blt24Stipple)},
+        {"Blt32Stipple", 4, Level(Blt32StippleScalar), Level(Blt32StippleSse2),
+         Level(Blt32Stipple)},
+        {"Blt8MaskStipple", 1, Mask(Blt8MaskStippleScalar), Mask(Blt8MaskStippleSse2),
+         Mask(Blt8MaskStipple)},
+        {"Blt16MaskStipple", 2, Mask(Blt16MaskStippleScalar), Mask(Blt16MaskStippleSse2),
+         Mask(Blt16MaskStipple)},
+        {"Blt32MaskStipple", 4, Mask(Blt32MaskStippleScalar), Mask(Blt32MaskStippleSse2),
+         Mask(Blt32MaskStipple)},
     };
 }
 
@@ -189,9 +198,12 @@ TEST(BlitFastPath, MatchesScalarOnRandomBlits) {
             Scene s = maker.Make(p.bytes, maxWidth);
             std::vector<uint8_t> expected = s.dst;
             std::vector<uint8_t> actual = s.dst;
+            std::vector<uint8_t> named = s.dst;
             p.scalar(s, s.DstBase(expected), s.src.data());
             p.fast(s, s.DstBase(actual), s.src.data());
+            p.named(s, s.DstBase(named), s.src.data());
             ASSERT_EQ(expected, actual) << Describe(p, s);
+            ASSERT_EQ(expected, named) << "named " << Describe(p, s);
         }
     }
 }
