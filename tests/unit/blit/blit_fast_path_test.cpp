@@ -74,9 +74,9 @@ class SceneMaker {
 
         s.src.resize(static_cast<size_t>(s.sy + s.height - 1) * s.srcPitch +
                      static_cast<size_t>(s.sx + s.width) * bytes);
-        FillPixels(s.src, bytes, srcValues);
+        FillPixels(s.src, 0, s.srcPitch, bytes, srcValues);
         s.dst.resize(s.dstOffset + static_cast<size_t>(s.dy + s.height + 2) * s.dstPitch);
-        FillPixels(s.dst, bytes, dstValues);
+        FillPixels(s.dst, s.dstOffset, s.dstPitch, bytes, dstValues);
         s.mask.resize(static_cast<size_t>(s.sy + s.height - 1) * s.maskPitch + s.sx + s.width);
         for (uint8_t& m : s.mask) m = MaskByte();
 
@@ -92,12 +92,18 @@ class SceneMaker {
     int32_t Pitch(int32_t pixels, int bytes) {
         return (pixels * bytes + 3) / 4 * 4 + 4 * Int(0, 1) * Int(0, 3);
     }
-    // Mostly the scene's few values, so keys match often and in runs; sometimes noise.
-    void FillPixels(std::vector<uint8_t>& block, int bytes, const uint32_t (&values)[3]) {
+    // Mostly the scene's few values, so keys match often and in runs; sometimes noise. Pixels are
+    // laid out row by row from `first`, so every row holds whole values whatever its pitch.
+    void FillPixels(std::vector<uint8_t>& block, size_t first, int32_t pitch, int bytes,
+                    const uint32_t (&values)[3]) {
+        for (uint8_t& b : block) b = static_cast<uint8_t>(Word());
         uint32_t v = values[0];
-        for (size_t k = 0; k + bytes <= block.size(); k += bytes) {
-            if (Int(0, 3) == 0) v = Int(0, 5) == 0 ? Word() : values[Int(0, 2)];
-            for (int b = 0; b < bytes; ++b) block[k + b] = static_cast<uint8_t>(v >> (8 * b));
+        for (size_t row = first; row < block.size(); row += pitch) {
+            for (size_t k = row; k + bytes <= block.size() && k + bytes <= row + pitch;
+                 k += bytes) {
+                if (Int(0, 3) == 0) v = Int(0, 5) == 0 ? Word() : values[Int(0, 2)];
+                for (int b = 0; b < bytes; ++b) block[k + b] = static_cast<uint8_t>(v >> (8 * b));
+            }
         }
     }
     // Bytes on both sides of the thresholds' steps, the ends and the odd one in between.
