@@ -83,6 +83,10 @@ BOOL ImageButton::AttachToItem(UINT id, CWnd* parent, unsigned flags, const char
     if (!SubclassDlgItem(id, parent)) return FALSE;
     const std::string text = GetWindowText();
     SetModeFlags(flags);
+    // A control that already holds the focus when it is taken over (a dialog restores its focus
+    // to its first control when a window it owned closes) gets no WM_SETFOCUS of its own: watch
+    // it from here, so that the focus leaves it as it would after any other way in.
+    if (hoverWatch && ::GetFocus() == m_hWnd) StartWatch();
     LoadNamedPictures(text, folder, false);
     if (!upPicture) return FALSE;
     FitToPicture();

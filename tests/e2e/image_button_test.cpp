@@ -136,6 +136,16 @@ TEST_F(ImageButtonTest, PressedButtonStaysDownOffItselfAndClicksOnRelease) {
     EXPECT_TRUE(session_->ReadLog().empty()) << "EXIT started a program";
 }
 
+// The dialog gives INSTALL the focus before and after its buttons are taken over; with the
+// pointer elsewhere the watch takes it away again, so no button looks hovered at the start.
+TEST_F(ImageButtonTest, FocusGivenAtTheStartLeavesWhileThePointerIsElsewhere) {
+    ButtonPictures install;
+    std::string error, seen;
+    ASSERT_TRUE(install.Load("INSTALL", &error)) << error;
+    Open();
+    EXPECT_TRUE(WaitForPicture(kInstallId, install, kUp, &seen)) << "at the start: " << seen;
+}
+
 TEST_F(ImageButtonTest, SpaceShowsDownAndClicksWhenReleased) {
     ButtonPictures install;
     std::string error, seen;
