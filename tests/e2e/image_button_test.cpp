@@ -37,35 +37,6 @@ struct ButtonPictures {
 
 enum State { kUp, kDown, kFocus, kDisabled };
 
-// Share of samples of the button's screen area that show the picture.
-double Share(const ScreenShot& shot, const RECT& onScreen, const ResourceBitmap& picture) {
-    int samples = 0, same = 0;
-    for (int y = 1; y < picture.Height(); y += 3) {
-        for (int x = 1; x < picture.Width(); x += 3) {
-            ++samples;
-            same +=
-                ColourDistance(shot.At(onScreen.left + x, onScreen.top + y), picture.At(x, y)) <= 8;
-        }
-    }
-    return samples ? static_cast<double>(same) / samples : 0;
-}
-
-void SendMouseButton(DWORD flags) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    SendInput(1, &input, sizeof(input));
-}
-
-void SendKeyEvent(WORD key, DWORD flags) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
-    input.ki.dwFlags = flags;
-    SendInput(1, &input, sizeof(input));
-}
-
 POINT Centre(const RECT& rect) {
     return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
@@ -98,7 +69,7 @@ class ImageButtonTest : public LauncherTest {
                 double shares[4];
                 int best = 0;
                 for (int i = 0; i < 4; ++i) {
-                    shares[i] = Share(shot, onScreen, set.pictures[i]);
+                    shares[i] = PictureShare(shot, onScreen, set.pictures[i]);
                     if (shares[i] > shares[best]) best = i;
                 }
                 *seen = "best match " + set.names[best] + " (" +
@@ -124,14 +95,14 @@ TEST_F(ImageButtonTest, PressedButtonStaysDownOffItselfAndClicksOnRelease) {
 
     MoveMouseTo(centre.x, centre.y);
     EXPECT_TRUE(WaitForPicture(kExitId, exit, kFocus, &seen)) << "hover: " << seen;
-    SendMouseButton(MOUSEEVENTF_LEFTDOWN);
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
     EXPECT_TRUE(WaitForPicture(kExitId, exit, kDown, &seen)) << "pressed: " << seen;
     MoveMouseTo(background.x, background.y);
     Sleep(400);  // several watch intervals
     EXPECT_TRUE(WaitForPicture(kExitId, exit, kDown, &seen)) << "pressed, pointer off: " << seen;
     EXPECT_TRUE(session_->IsRunning()) << "no click before the release";
 
-    SendMouseButton(MOUSEEVENTF_LEFTUP);
+    SendMouse(MOUSEEVENTF_LEFTUP);
     EXPECT_TRUE(session_->WaitForExit(kEndTimeoutMs)) << "releasing off the button did not click";
     EXPECT_TRUE(session_->ReadLog().empty()) << "EXIT started a program";
 }
@@ -156,12 +127,12 @@ TEST_F(ImageButtonTest, SpaceShowsDownAndClicksWhenReleased) {
     MoveMouseTo(centre.x, centre.y);
     ASSERT_TRUE(WaitForPicture(kInstallId, install, kFocus, &seen)) << "hover: " << seen;
 
-    SendKeyEvent('A', 0);
-    SendKeyEvent('A', KEYEVENTF_KEYUP);
-    SendKeyEvent(VK_SPACE, 0);
+    SendKey('A', 0);
+    SendKey('A', KEYEVENTF_KEYUP);
+    SendKey(VK_SPACE, 0);
     EXPECT_TRUE(WaitForPicture(kInstallId, install, kDown, &seen)) << "Space held: " << seen;
     EXPECT_TRUE(session_->IsRunning()) << "a key other than Space clicked, or Space clicked early";
-    SendKeyEvent(VK_SPACE, KEYEVENTF_KEYUP);
+    SendKey(VK_SPACE, KEYEVENTF_KEYUP);
 
     EXPECT_TRUE(session_->WaitForExit(kEndTimeoutMs)) << "Space did not click INSTALL";
     std::vector<StartedProgram> log = session_->WaitForLog(1, kStartTimeoutMs);

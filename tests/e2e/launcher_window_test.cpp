@@ -124,19 +124,6 @@ TEST_F(LauncherWindowTest, ShowsTheResourceBitmapWithButtonsDrawnOverIt) {
     EXPECT_TRUE(painted);
 }
 
-// Share of samples of the button's screen area that show the picture.
-double PictureShare(const ScreenShot& shot, const RECT& onScreen, const ResourceBitmap& picture) {
-    int samples = 0, same = 0;
-    for (int y = 1; y < picture.Height(); y += 3) {
-        for (int x = 1; x < picture.Width(); x += 3) {
-            ++samples;
-            same +=
-                ColourDistance(shot.At(onScreen.left + x, onScreen.top + y), picture.At(x, y)) <= 8;
-        }
-    }
-    return samples ? static_cast<double>(same) / samples : 0;
-}
-
 class ButtonPictureTest : public LauncherTest, public testing::WithParamInterface<bool> {};
 
 TEST_P(ButtonPictureTest, EachButtonShowsThePictureOfItsState) {

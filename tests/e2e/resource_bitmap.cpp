@@ -57,4 +57,16 @@ Rgb ResourceBitmap::At(int x, int y) const {
     return colours_[indices_[static_cast<size_t>(y) * width_ + x]];
 }
 
+double PictureShare(const ScreenShot& shot, const RECT& onScreen, const ResourceBitmap& picture) {
+    int samples = 0, same = 0;
+    for (int y = 1; y < picture.Height(); y += 3) {
+        for (int x = 1; x < picture.Width(); x += 3) {
+            ++samples;
+            same +=
+                ColourDistance(shot.At(onScreen.left + x, onScreen.top + y), picture.At(x, y)) <= 8;
+        }
+    }
+    return samples ? static_cast<double>(same) / samples : 0;
+}
+
 }  // namespace e2e

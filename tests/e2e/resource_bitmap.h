@@ -28,4 +28,7 @@ class ResourceBitmap {
     std::vector<uint8_t> indices_;  // top-down rows
 };
 
+// Share (0 to 1) of samples of the screen area at `onScreen` that show the picture.
+double PictureShare(const ScreenShot& shot, const RECT& onScreen, const ResourceBitmap& picture);
+
 }  // namespace e2e

@@ -2,8 +2,6 @@
 
 namespace e2e {
 
-namespace {
-
 void SendKey(WORD virtualKey, DWORD flags) {
     INPUT input{};
     input.type = INPUT_KEYBOARD;
@@ -19,8 +17,6 @@ void SendMouse(DWORD flags) {
     input.mi.dwFlags = flags;
     SendInput(1, &input, sizeof(input));
 }
-
-}  // namespace
 
 void PressKey(HWND window, WORD virtualKey) {
     // Activation of another program's window completes asynchronously; the key must not reach

@@ -5,6 +5,12 @@
 
 namespace e2e {
 
+// One raw key event (flags 0 presses, KEYEVENTF_KEYUP releases) for whichever window has the focus.
+void SendKey(WORD virtualKey, DWORD flags);
+
+// One raw mouse-button event (MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP...) where the pointer is.
+void SendMouse(DWORD flags);
+
 // Brings the window to the foreground, then presses and releases the key.
 void PressKey(HWND window, WORD virtualKey);
 
