@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "graphics/blit/blit_routine.h"
 #include "graphics/blit/pixel_traits.h"
 
 namespace gfx {
@@ -21,12 +22,8 @@ int32_t CopyRowsScalar(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, i
     return 0;
 }
 
-// The reference bodies of Blt8Copy and Blt16Copy.
-int32_t Blt8CopyScalar(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, int32_t width,
-                       int32_t height, const uint8_t* src, int32_t srcPitch, int32_t sx,
-                       int32_t sy);
-int32_t Blt16CopyScalar(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, int32_t width,
-                        int32_t height, const uint8_t* src, int32_t srcPitch, int32_t sx,
-                        int32_t sy);
+// The reference bodies of Blt8Copy, Blt16Copy: the template at each pixel size.
+inline constexpr BlitCopyFn Blt8CopyScalar = &CopyRowsScalar<Pixel8>;
+inline constexpr BlitCopyFn Blt16CopyScalar = &CopyRowsScalar<Pixel16>;
 
 }  // namespace gfx

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "graphics/blit/blit_flags.h"
+#include "graphics/blit/blit_routine.h"
 #include "graphics/blit/pixel_traits.h"
 #include "graphics/blit/unscaled_walk.h"
 
@@ -42,18 +43,11 @@ int32_t KeyedScalar(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, int3
     return 0;
 }
 
-// The reference bodies of Blt8Keyed, Blt16Keyed, Blt24Keyed and Blt32Keyed.
-int32_t Blt8KeyedScalar(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, int32_t width,
-                        int32_t height, const uint8_t* src, int32_t srcPitch, int32_t sx,
-                        int32_t sy, uint32_t flags, uint32_t srcKey, uint32_t dstKey);
-int32_t Blt16KeyedScalar(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, int32_t width,
-                         int32_t height, const uint8_t* src, int32_t srcPitch, int32_t sx,
-                         int32_t sy, uint32_t flags, uint32_t srcKey, uint32_t dstKey);
-int32_t Blt24KeyedScalar(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, int32_t width,
-                         int32_t height, const uint8_t* src, int32_t srcPitch, int32_t sx,
-                         int32_t sy, uint32_t flags, uint32_t srcKey, uint32_t dstKey);
-int32_t Blt32KeyedScalar(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, int32_t width,
-                         int32_t height, const uint8_t* src, int32_t srcPitch, int32_t sx,
-                         int32_t sy, uint32_t flags, uint32_t srcKey, uint32_t dstKey);
+// The reference bodies of Blt8Keyed, Blt16Keyed, Blt24Keyed, Blt32Keyed: the template at each pixel
+// size.
+inline constexpr BlitKeyedFn Blt8KeyedScalar = &KeyedScalar<Pixel8>;
+inline constexpr BlitKeyedFn Blt16KeyedScalar = &KeyedScalar<Pixel16>;
+inline constexpr BlitKeyedFn Blt24KeyedScalar = &KeyedScalar<Pixel24>;
+inline constexpr BlitKeyedFn Blt32KeyedScalar = &KeyedScalar<Pixel32>;
 
 }  // namespace gfx

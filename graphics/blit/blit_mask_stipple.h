@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "graphics/blit/blit_flags.h"
+#include "graphics/blit/blit_routine.h"
 #include "graphics/blit/pixel_traits.h"
 #include "graphics/blit/stipple_thresholds.h"
 #include "graphics/blit/unscaled_walk.h"
@@ -38,22 +39,11 @@ int32_t MaskStippleScalar(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy
     return 0;
 }
 
-// The reference bodies of Blt8MaskStipple, Blt16MaskStipple, Blt24MaskStipple and
-// Blt32MaskStipple.
-int32_t Blt8MaskStippleScalar(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, int32_t width,
-                              int32_t height, const uint8_t* src, int32_t srcPitch, int32_t sx,
-                              int32_t sy, const uint8_t* mask, int32_t maskPitch, uint32_t flags);
-int32_t Blt16MaskStippleScalar(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy,
-                               int32_t width, int32_t height, const uint8_t* src, int32_t srcPitch,
-                               int32_t sx, int32_t sy, const uint8_t* mask, int32_t maskPitch,
-                               uint32_t flags);
-int32_t Blt24MaskStippleScalar(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy,
-                               int32_t width, int32_t height, const uint8_t* src, int32_t srcPitch,
-                               int32_t sx, int32_t sy, const uint8_t* mask, int32_t maskPitch,
-                               uint32_t flags);
-int32_t Blt32MaskStippleScalar(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy,
-                               int32_t width, int32_t height, const uint8_t* src, int32_t srcPitch,
-                               int32_t sx, int32_t sy, const uint8_t* mask, int32_t maskPitch,
-                               uint32_t flags);
+// The reference bodies of Blt8MaskStipple, Blt16MaskStipple, Blt24MaskStipple, Blt32MaskStipple:
+// the template at each pixel size.
+inline constexpr BlitMaskFn Blt8MaskStippleScalar = &MaskStippleScalar<Pixel8>;
+inline constexpr BlitMaskFn Blt16MaskStippleScalar = &MaskStippleScalar<Pixel16>;
+inline constexpr BlitMaskFn Blt24MaskStippleScalar = &MaskStippleScalar<Pixel24>;
+inline constexpr BlitMaskFn Blt32MaskStippleScalar = &MaskStippleScalar<Pixel32>;
 
 }  // namespace gfx

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "graphics/blit/blit_keyed.h"
+#include "graphics/blit/blit_routine.h"
 #include "graphics/blit/stipple_pattern.h"
 
 namespace gfx {
@@ -18,22 +19,11 @@ int32_t StippleScalar(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, in
     return 0;
 }
 
-// The reference bodies of Blt8Stipple, Blt16Stipple, Blt24Stipple and Blt32Stipple.
-int32_t Blt8StippleScalar(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, int32_t width,
-                          int32_t height, const uint8_t* src, int32_t srcPitch, int32_t sx,
-                          int32_t sy, uint32_t flags, uint32_t srcKey, uint32_t dstKey,
-                          uint32_t level);
-int32_t Blt16StippleScalar(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, int32_t width,
-                           int32_t height, const uint8_t* src, int32_t srcPitch, int32_t sx,
-                           int32_t sy, uint32_t flags, uint32_t srcKey, uint32_t dstKey,
-                           uint32_t level);
-int32_t Blt24StippleScalar(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, int32_t width,
-                           int32_t height, const uint8_t* src, int32_t srcPitch, int32_t sx,
-                           int32_t sy, uint32_t flags, uint32_t srcKey, uint32_t dstKey,
-                           uint32_t level);
-int32_t Blt32StippleScalar(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, int32_t width,
-                           int32_t height, const uint8_t* src, int32_t srcPitch, int32_t sx,
-                           int32_t sy, uint32_t flags, uint32_t srcKey, uint32_t dstKey,
-                           uint32_t level);
+// The reference bodies of Blt8Stipple, Blt16Stipple, Blt24Stipple, Blt32Stipple: the template at
+// each pixel size.
+inline constexpr BlitLevelFn Blt8StippleScalar = &StippleScalar<Pixel8>;
+inline constexpr BlitLevelFn Blt16StippleScalar = &StippleScalar<Pixel16>;
+inline constexpr BlitLevelFn Blt24StippleScalar = &StippleScalar<Pixel24>;
+inline constexpr BlitLevelFn Blt32StippleScalar = &StippleScalar<Pixel32>;
 
 }  // namespace gfx
