@@ -16,7 +16,7 @@
 
 #include "graphics/blit/blit_copy.h"
 #include "graphics/blit/blit_copy_sse2.h"
-#include "graphics/blit/blit_flags.h"
+#include "graphics/core/blit_flags.h"
 #include "graphics/blit/blit_keyed.h"
 #include "graphics/blit/blit_keyed_sse2.h"
 #include "graphics/blit/blit_mask_stipple.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "graphics/blit/blit_rect.h"
+#include "graphics/core/blit_rect.h"
 #include "graphics/blit/blit_routine.h"
 #include "graphics/blit/blit_selection.h"
 #include "graphics/blit/clip_blit_rects.h"

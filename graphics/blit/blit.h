@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "graphics/blit/blit_flags.h"
-#include "graphics/image/result.h"
+#include "graphics/core/blit_flags.h"
+#include "graphics/core/result.h"
 
 namespace gfx {
 

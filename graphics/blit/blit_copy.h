@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "graphics/blit/blit_routine.h"
-#include "graphics/blit/pixel_traits.h"
+#include "graphics/core/pixel_traits.h"
 
 namespace gfx {
 

@@ -2,10 +2,10 @@
 
 #include <cstdint>
 
-#include "graphics/blit/blit_flags.h"
+#include "graphics/core/blit_flags.h"
 #include "graphics/blit/blit_routine.h"
-#include "graphics/blit/pixel_traits.h"
-#include "graphics/blit/stipple_thresholds.h"
+#include "graphics/core/pixel_traits.h"
+#include "graphics/core/stipple_thresholds.h"
 #include "graphics/blit/unscaled_walk.h"
 
 namespace gfx {

@@ -1,6 +1,6 @@
 #include "graphics/blit/blit_selection.h"
 
-#include "graphics/blit/blit_flags.h"
+#include "graphics/core/blit_flags.h"
 #include "graphics/blit/blit_routines.h"
 
 namespace gfx {

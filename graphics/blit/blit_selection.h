@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "graphics/blit/blit_routine.h"
-#include "graphics/image/pixel_format.h"
+#include "graphics/core/pixel_format.h"
 
 namespace gfx {
 

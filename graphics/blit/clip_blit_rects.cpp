@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "graphics/blit/blit_flags.h"
+#include "graphics/core/blit_flags.h"
 #include "graphics/image/clip_region.h"
 #include "graphics/image/surface.h"
 

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "graphics/blit/blit_rect.h"
-#include "graphics/image/result.h"
+#include "graphics/core/blit_rect.h"
+#include "graphics/core/result.h"
 
 namespace gfx {
 

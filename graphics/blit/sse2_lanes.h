@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "graphics/blit/pixel_traits.h"
+#include "graphics/core/pixel_traits.h"
 
 namespace gfx::sse2 {
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "graphics/blit/stipple_thresholds.h"
+#include "graphics/core/stipple_thresholds.h"
 
 namespace gfx {
 

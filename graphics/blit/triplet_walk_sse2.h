@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "graphics/blit/pixel_traits.h"
+#include "graphics/core/pixel_traits.h"
 #include "graphics/blit/sse2_lanes.h"
 #include "graphics/blit/stipple_pattern.h"
 #include "graphics/blit/triplets_sse2.h"

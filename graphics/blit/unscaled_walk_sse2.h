@@ -8,11 +8,11 @@
 
 #include <cstdint>
 
-#include "graphics/blit/blit_flags.h"
+#include "graphics/core/blit_flags.h"
 #include "graphics/blit/blit_mask_stipple.h"
 #include "graphics/blit/sse2_lanes.h"
 #include "graphics/blit/stipple_pattern.h"
-#include "graphics/blit/stipple_thresholds.h"
+#include "graphics/core/stipple_thresholds.h"
 
 namespace gfx::sse2 {
 

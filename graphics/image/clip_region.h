@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "graphics/image/clip_rect.h"
-#include "graphics/image/result.h"
+#include "graphics/core/clip_rect.h"
+#include "graphics/core/result.h"
 #include "graphics/platform/region_handle.h"
 
 namespace gfx {

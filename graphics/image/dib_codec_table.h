@@ -27,7 +27,9 @@ struct DibCodec {
     DibCodecFunction decode;
 };
 
-// The row for `tag`, or null when the library does not know the tag.
+// The row for `tag`, or null when the library does not know the tag. The table itself is the
+// codec layer's (graphics/codec/dib_codecs.cpp): each codec fills in its row there, so that the
+// image layer reaches the codecs without including them.
 const DibCodec* FindDibCodec(uint32_t tag);
 
 }  // namespace gfx

@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "graphics/image/dib_header.h"
+#include "graphics/core/dib_header.h"
 #include "graphics/image/page_touch.h"
 #include "graphics/platform/dib_section.h"
 

@@ -5,8 +5,8 @@
 #include <new>
 
 #include "graphics/image/dib_codec_table.h"
-#include "graphics/image/dib_header.h"
-#include "graphics/image/dib_layout.h"
+#include "graphics/core/dib_header.h"
+#include "graphics/core/dib_layout.h"
 #include "graphics/image/page_touch.h"
 #include "graphics/io/buffer_stream.h"
 #include "graphics/io/global_memory_stream.h"

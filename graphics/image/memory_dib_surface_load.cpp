@@ -5,7 +5,8 @@
 #include <new>
 #include <string>
 
-#include "graphics/image/dib_header.h"
+#include "graphics/core/dib_header.h"
+#include "graphics/image/image_readers.h"
 #include "graphics/image/load_flags.h"
 #include "graphics/image/make_temp_file_name.h"
 #include "graphics/image/memory_dib_surface.h"
@@ -47,11 +48,6 @@ ImagePath ChoosePath(const void* source, uint32_t loadFlags) {
     return ImagePath::Bitmap;
 }
 
-// The external JPEG decoder: a packed DIB in fixed global memory, or null.
-// TODO: the JPEG decoder interface joins here; until it does, no decoder is ever found, which is
-// how a missing decoder library ends.
-void* ReadJpegFile(const std::string&) { return nullptr; }
-
 // Writes `stream` to a new temporary file and decodes that. The file is gone afterwards.
 void* ReadJpegThroughTempFile(Stream* stream, bool destroyStream) {
     const uint32_t size = stream->size;
@@ -59,7 +55,7 @@ void* ReadJpegThroughTempFile(Stream* stream, bool destroyStream) {
     const uint32_t written = temp.empty() ? 0 : stream->WriteToFile(temp.c_str());
     if (destroyStream) delete stream;
     if (temp.empty()) return nullptr;
-    void* dib = written >= size ? ReadJpegFile(temp) : nullptr;
+    void* dib = written >= size ? ReadJpegFile(temp.c_str()) : nullptr;
     FileDelete(temp.c_str());
     return dib;
 }
@@ -209,15 +205,23 @@ Result MemoryDibSurface::LoadJpeg(const void* source, uint32_t loadFlags, Module
     return status;
 }
 
-Result MemoryDibSurface::LoadContainer(const void* source, uint32_t loadFlags, ModuleHandle,
-                                       const char*, Surface*, uint32_t, DeviceContextHandle) {
-    // TODO: the container reader joins here: a temporary ContainerSurface is loaded with all
-    // seven arguments and, on success, copied with CopyFrom. Until then the container is not
-    // read. A caller's stream is consumed as that reader would consume it.
-    if ((loadFlags & LOAD_SOURCE_MASK) == LOAD_FROM_STREAM && (loadFlags & LOAD_COPY) == 0) {
-        delete static_cast<Stream*>(const_cast<void*>(source));
+Result MemoryDibSurface::LoadContainer(const void* source, uint32_t loadFlags, ModuleHandle module,
+                                       const char* resourceType, Surface* templateSurface,
+                                       uint32_t createFlags, DeviceContextHandle referenceDC) {
+    // A temporary container surface reads the image, which is then copied.
+    Surface* container = NewContainerSurface();
+    if (!container) {
+        // A caller's stream is consumed as the container reader would consume it.
+        if ((loadFlags & LOAD_SOURCE_MASK) == LOAD_FROM_STREAM && (loadFlags & LOAD_COPY) == 0) {
+            delete static_cast<Stream*>(const_cast<void*>(source));
+        }
+        return ResultUnsupported;
     }
-    return ResultUnsupported;
+    Result status = container->Load(source, loadFlags, module, resourceType, templateSurface,
+                                    createFlags, referenceDC);
+    if (status == ResultOk) status = CopyFrom(container);
+    container->Release();
+    return status;
 }
 
 }  // namespace gfx

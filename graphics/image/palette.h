@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "graphics/image/palette_entry.h"
-#include "graphics/image/result.h"
+#include "graphics/core/palette_entry.h"
+#include "graphics/core/result.h"
 #include "graphics/platform/palette_handle.h"
 
 namespace gfx {

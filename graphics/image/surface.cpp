@@ -4,7 +4,6 @@
 #include <cstring>
 #include <new>
 
-#include "graphics/blit/blit.h"
 
 namespace gfx {
 
@@ -142,24 +141,6 @@ ClipRegion* Surface::NewRegion() { return new (std::nothrow) ClipRegion; }
 
 Surface* Surface::NewSurface() { return new (std::nothrow) Surface; }
 
-Result Surface::DrawFrom(int32_t dx, int32_t dy, int32_t dw, int32_t dh, Surface* source,
-                         int32_t sx, int32_t sy, int32_t sw, int32_t sh, uint32_t flags,
-                         BlitExtra extra) {
-    if (!source) return ResultInvalid;
-    return source->Blit(this, dx, dy, dw, dh, sx, sy, sw, sh, flags, extra);
-}
-
-Result Surface::DrawFrame(int32_t x, int32_t y, Surface* source, int32_t index, uint32_t flags,
-                          BlitExtra extra) {
-    if (!source || index < 0 || index >= source->GetFrameCount()) return ResultInvalid;
-    const int32_t frameWidth = source->GetWidth();
-    const int32_t frameHeight =
-        static_cast<int32_t>(static_cast<uint32_t>(source->GetHeight()) /
-                             static_cast<uint32_t>(source->GetFrameCount()));
-    return DrawFrom(x, y, frameWidth, frameHeight, source, 0, frameHeight * index, frameWidth,
-                    frameHeight, flags, extra);
-}
-
 Result Surface::Reserved22(int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t) {
     return ResultUnsupported;
 }
@@ -204,37 +185,5 @@ DeviceContextHandle Surface::AcquireDC() { return nullptr; }
 void Surface::ReleaseDC() {}
 
 int32_t Surface::IsBottomUp() const { return 0; }
-
-Result Surface::Blit(Surface* destination, int32_t dx, int32_t dy, int32_t dw, int32_t dh,
-                     int32_t sx, int32_t sy, int32_t sw, int32_t sh, uint32_t flags,
-                     BlitExtra extra) {
-    return DispatchBlit(this, destination, dx, dy, dw, dh, sx, sy, sw, sh, flags, extra);
-}
-
-// The raster operations. Until those are built the base kind offers none of them.
-
-Result Surface::ConvertFormat(PixelFormat, Palette*, uint32_t, int32_t, ConvertProgress, int32_t) {
-    return ResultUnsupported;
-}
-
-Result Surface::FillRect(int32_t, int32_t, int32_t, int32_t, uint32_t) { return ResultUnsupported; }
-
-Result Surface::DrawLine(int32_t, int32_t, int32_t, int32_t, uint32_t) { return ResultUnsupported; }
-
-Result Surface::BlendFillRect(int32_t, int32_t, int32_t, int32_t, int32_t, uint32_t, uint32_t) {
-    return ResultUnsupported;
-}
-
-uint32_t Surface::GetPixelValue(int32_t, int32_t) { return 0; }
-
-void Surface::SetPixelValue(int32_t, int32_t, uint32_t) {}
-
-Result Surface::AdjustHueSaturation(int32_t, int32_t, int32_t, Surface*) {
-    return ResultUnsupported;
-}
-
-Result Surface::AdjustContrast(int32_t, Surface*) { return ResultUnsupported; }
-
-Result Surface::Invert() { return ResultUnsupported; }
 
 }  // namespace gfx

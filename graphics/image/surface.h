@@ -2,11 +2,11 @@
 
 #include <cstdint>
 
-#include "graphics/blit/blit_flags.h"
+#include "graphics/core/blit_flags.h"
 #include "graphics/image/clip_region.h"
 #include "graphics/image/palette.h"
-#include "graphics/image/pixel_format.h"
-#include "graphics/image/result.h"
+#include "graphics/core/pixel_format.h"
+#include "graphics/core/result.h"
 #include "graphics/image/surface_kind.h"
 #include "graphics/platform/device_context_handle.h"
 #include "graphics/platform/module_resource.h"

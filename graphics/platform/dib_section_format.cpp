@@ -1,6 +1,6 @@
 #include "graphics/platform/dib_section_format.h"
 
-#include "graphics/image/dib_header.h"
+#include "graphics/core/dib_header.h"
 
 namespace gfx {
 

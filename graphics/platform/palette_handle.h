@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "graphics/image/palette_entry.h"
+#include "graphics/core/palette_entry.h"
 
 namespace gfx {
 

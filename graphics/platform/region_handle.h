@@ -1,6 +1,6 @@
 #pragma once
 
-#include "graphics/image/clip_rect.h"
+#include "graphics/core/clip_rect.h"
 
 namespace gfx {
 

@@ -6,9 +6,9 @@
 #include <random>
 #include <utility>
 
-#include "graphics/blit/blit_flags.h"
+#include "graphics/core/blit_flags.h"
 #include "graphics/blit/blit_routine.h"
-#include "graphics/blit/stipple_thresholds.h"
+#include "graphics/core/stipple_thresholds.h"
 #include "tests/unit/blit/pixel_grid.h"
 
 using namespace gfx;

@@ -4,7 +4,7 @@
 
 #include <climits>
 
-#include "graphics/blit/blit_flags.h"
+#include "graphics/core/blit_flags.h"
 #include "tests/unit/image/buffer_surface.h"
 
 using namespace gfx;

@@ -1,4 +1,4 @@
-#include "graphics/image/dib_header.h"
+#include "graphics/core/dib_header.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/image/dib_header.h"
+#include "graphics/core/dib_header.h"
 #include "graphics/image/load_flags.h"
 #include "graphics/io/global_memory_stream.h"
 #include "graphics/platform/file.h"

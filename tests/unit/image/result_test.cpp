@@ -1,4 +1,4 @@
-#include "graphics/image/result.h"
+#include "graphics/core/result.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "graphics/image/dib_header.h"
+#include "graphics/core/dib_header.h"
 #include "graphics/platform/dib_section_format.h"
 
 using namespace gfx;

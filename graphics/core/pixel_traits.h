@@ -3,10 +3,12 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "graphics/core/little_endian.h"
+
 namespace gfx {
 
-// How the blit routines see one pixel of a depth: its size, how it is read and written as a raw
-// value (little-endian, byte by byte, so no address needs any alignment), and when it equals a
+// Storage traits: how the pixel routines see one pixel of a depth: its size, how it is read and
+// written as a raw value (little-endian, so no address needs any alignment), and when it equals a
 // colour key: only the bits of the pixel size take part.
 struct Pixel8 {
     static constexpr int kBytes = 1;
@@ -19,11 +21,8 @@ struct Pixel8 {
 struct Pixel16 {
     static constexpr int kBytes = 2;
     using Value = uint16_t;
-    static Value Load(const uint8_t* p) { return static_cast<Value>(p[0] | (p[1] << 8)); }
-    static void Store(uint8_t* p, Value v) {
-        p[0] = static_cast<uint8_t>(v);
-        p[1] = static_cast<uint8_t>(v >> 8);
-    }
+    static Value Load(const uint8_t* p) { return LoadLE16(p); }
+    static void Store(uint8_t* p, Value v) { StoreLE16(p, v); }
     static bool Equals(Value v, uint32_t key) { return v == static_cast<uint16_t>(key); }
 };
 
@@ -31,31 +30,16 @@ struct Pixel16 {
 struct Pixel24 {
     static constexpr int kBytes = 3;
     using Value = uint32_t;
-    static Value Load(const uint8_t* p) {
-        return static_cast<Value>(p[0]) | (static_cast<Value>(p[1]) << 8) |
-               (static_cast<Value>(p[2]) << 16);
-    }
-    static void Store(uint8_t* p, Value v) {
-        p[0] = static_cast<uint8_t>(v);
-        p[1] = static_cast<uint8_t>(v >> 8);
-        p[2] = static_cast<uint8_t>(v >> 16);
-    }
+    static Value Load(const uint8_t* p) { return LoadLE24(p); }
+    static void Store(uint8_t* p, Value v) { StoreLE24(p, v); }
     static bool Equals(Value v, uint32_t key) { return v == (key & 0xFFFFFFu); }
 };
 
 struct Pixel32 {
     static constexpr int kBytes = 4;
     using Value = uint32_t;
-    static Value Load(const uint8_t* p) {
-        return static_cast<Value>(p[0]) | (static_cast<Value>(p[1]) << 8) |
-               (static_cast<Value>(p[2]) << 16) | (static_cast<Value>(p[3]) << 24);
-    }
-    static void Store(uint8_t* p, Value v) {
-        p[0] = static_cast<uint8_t>(v);
-        p[1] = static_cast<uint8_t>(v >> 8);
-        p[2] = static_cast<uint8_t>(v >> 16);
-        p[3] = static_cast<uint8_t>(v >> 24);
-    }
+    static Value Load(const uint8_t* p) { return LoadLE32(p); }
+    static void Store(uint8_t* p, Value v) { StoreLE32(p, v); }
     static bool Equals(Value v, uint32_t key) { return v == key; }
 };
 

@@ -1,18 +1,16 @@
-#include "graphics/image/dib_layout.h"
+#include "graphics/core/dib_layout.h"
+
+#include "graphics/core/little_endian.h"
 
 namespace gfx {
 
 namespace {
 
-uint32_t Load32(const uint8_t* p) {
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
 // Red, green and blue masks that store the channels the way the format code says. The 16-bit
 // formats are read back as either channel order (a header never yields a BGR code, but the
 // library writes BGR headers itself).
 bool MasksFitFormat(const uint8_t* masks, PixelFormat format) {
-    const uint32_t red = Load32(masks), green = Load32(masks + 4), blue = Load32(masks + 8);
+    const uint32_t red = LoadLE32(masks), green = LoadLE32(masks + 4), blue = LoadLE32(masks + 8);
     switch (format) {
         case FMT_RGB555:
             return green == 0x03E0 &&
@@ -41,7 +39,7 @@ bool ReadDibLayout(const uint8_t* block, uint32_t size, DibLayout* layout) {
     if (size >= 2 && block[0] == 'B' && block[1] == 'M') {
         if (size < DIB_FILE_HEADER_BYTES) return false;
         found.headerOffset = DIB_FILE_HEADER_BYTES;
-        fileOffBits = Load32(block + 10);
+        fileOffBits = LoadLE32(block + 10);
     }
     const uint8_t* header = block + found.headerOffset;
     const uint32_t available = size - found.headerOffset;

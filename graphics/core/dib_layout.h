@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "graphics/image/dib_header.h"
-#include "graphics/image/pixel_format.h"
+#include "graphics/core/dib_header.h"
+#include "graphics/core/pixel_format.h"
 
 namespace gfx {
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "graphics/image/pixel_format.h"
+#include "graphics/core/pixel_format.h"
 
 namespace gfx {
 

@@ -1,28 +1,12 @@
-#include "graphics/image/dib_header.h"
+#include "graphics/core/dib_header.h"
 
 #include <cstring>
+
+#include "graphics/core/little_endian.h"
 
 namespace gfx {
 
 namespace {
-
-uint32_t Load32(const uint8_t* p) {
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
-uint16_t Load16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-
-void Store32(uint8_t* p, uint32_t value) {
-    p[0] = static_cast<uint8_t>(value);
-    p[1] = static_cast<uint8_t>(value >> 8);
-    p[2] = static_cast<uint8_t>(value >> 16);
-    p[3] = static_cast<uint8_t>(value >> 24);
-}
-
-void Store16(uint8_t* p, uint16_t value) {
-    p[0] = static_cast<uint8_t>(value);
-    p[1] = static_cast<uint8_t>(value >> 8);
-}
 
 bool KnownBitCount(uint32_t bits) {
     return bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 16 || bits == 24 ||
@@ -44,33 +28,33 @@ constexpr size_t kGreenMaskOffset = DIB_HEADER_BYTES + 4;
 bool ReadDibHeader(const void* data, size_t length, DibHeader* out) {
     if (!data || !out || length < DIB_HEADER_BYTES) return false;
     const auto* p = static_cast<const uint8_t*>(data);
-    out->biSize = Load32(p);
-    out->biWidth = static_cast<int32_t>(Load32(p + 4));
-    out->biHeight = static_cast<int32_t>(Load32(p + 8));
-    out->biPlanes = Load16(p + 12);
-    out->biBitCount = Load16(p + 14);
-    out->biCompression = Load32(p + 16);
-    out->biSizeImage = Load32(p + 20);
-    out->biXPelsPerMeter = static_cast<int32_t>(Load32(p + 24));
-    out->biYPelsPerMeter = static_cast<int32_t>(Load32(p + 28));
-    out->biClrUsed = Load32(p + 32);
-    out->biClrImportant = Load32(p + 36);
+    out->biSize = LoadLE32(p);
+    out->biWidth = static_cast<int32_t>(LoadLE32(p + 4));
+    out->biHeight = static_cast<int32_t>(LoadLE32(p + 8));
+    out->biPlanes = LoadLE16(p + 12);
+    out->biBitCount = LoadLE16(p + 14);
+    out->biCompression = LoadLE32(p + 16);
+    out->biSizeImage = LoadLE32(p + 20);
+    out->biXPelsPerMeter = static_cast<int32_t>(LoadLE32(p + 24));
+    out->biYPelsPerMeter = static_cast<int32_t>(LoadLE32(p + 28));
+    out->biClrUsed = LoadLE32(p + 32);
+    out->biClrImportant = LoadLE32(p + 36);
     return true;
 }
 
 void WriteDibHeader(const DibHeader& header, void* out) {
     auto* p = static_cast<uint8_t*>(out);
-    Store32(p, header.biSize);
-    Store32(p + 4, static_cast<uint32_t>(header.biWidth));
-    Store32(p + 8, static_cast<uint32_t>(header.biHeight));
-    Store16(p + 12, header.biPlanes);
-    Store16(p + 14, header.biBitCount);
-    Store32(p + 16, header.biCompression);
-    Store32(p + 20, header.biSizeImage);
-    Store32(p + 24, static_cast<uint32_t>(header.biXPelsPerMeter));
-    Store32(p + 28, static_cast<uint32_t>(header.biYPelsPerMeter));
-    Store32(p + 32, header.biClrUsed);
-    Store32(p + 36, header.biClrImportant);
+    StoreLE32(p, header.biSize);
+    StoreLE32(p + 4, static_cast<uint32_t>(header.biWidth));
+    StoreLE32(p + 8, static_cast<uint32_t>(header.biHeight));
+    StoreLE16(p + 12, header.biPlanes);
+    StoreLE16(p + 14, header.biBitCount);
+    StoreLE32(p + 16, header.biCompression);
+    StoreLE32(p + 20, header.biSizeImage);
+    StoreLE32(p + 24, static_cast<uint32_t>(header.biXPelsPerMeter));
+    StoreLE32(p + 28, static_cast<uint32_t>(header.biYPelsPerMeter));
+    StoreLE32(p + 32, header.biClrUsed);
+    StoreLE32(p + 36, header.biClrImportant);
 }
 
 uint32_t DibHeaderSize(const DibHeader& header) {
@@ -131,7 +115,7 @@ PixelFormat FormatFromHeader(const void* header, size_t length) {
                 return FMT_RGB555;
             }
             if (length < kGreenMaskOffset + 4) return 0;
-            const uint32_t green = Load32(static_cast<const uint8_t*>(header) + kGreenMaskOffset);
+            const uint32_t green = LoadLE32(static_cast<const uint8_t*>(header) + kGreenMaskOffset);
             return green == 0x3E0 ? FMT_RGB555 : FMT_RGB565;
         }
         case 24:
@@ -193,7 +177,7 @@ uint32_t BuildDibHeader(int32_t width, int32_t height, PixelFormat format, void*
     header.biCompression = compression;
     WriteDibHeader(header, p);
     if (compression == COMPRESSION_BITFIELDS) {
-        for (int i = 0; i < 3; ++i) Store32(p + DIB_HEADER_BYTES + 4 * i, masks[i]);
+        for (int i = 0; i < 3; ++i) StoreLE32(p + DIB_HEADER_BYTES + 4 * i, masks[i]);
     }
     return length;
 }

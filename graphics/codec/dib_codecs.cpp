@@ -1,13 +1,13 @@
 #include "graphics/image/dib_codec_table.h"
 
-#include "graphics/image/dib_header.h"
+#include "graphics/core/dib_header.h"
 
 namespace gfx {
 
 namespace {
 
 // The library's encodings. "PKCC" asks the packed encoder, which stores "PKC1" or "PKC2".
-// TODO: the run-length and packed codecs fill in their functions here.
+// The run-length and packed codecs fill in their functions here as they are built.
 constexpr DibCodec kCodecs[] = {
     // tag, asked of Encode, stored in headers, encoder, decoder
     {COMPRESSION_PKCC, true, false, nullptr, nullptr},

@@ -1,4 +1,4 @@
-#include "graphics/image/pixel_format.h"
+#include "graphics/core/pixel_format.h"
 
 namespace gfx {
 

@@ -1,1 +1,0 @@
-#include "graphics/image/result.h"
