@@ -20,7 +20,7 @@ HPALETTE CreatePaletteFromDib(const BITMAPINFOHEADER* header, size_t size, UINT*
         logical->palVersion = 0x300;
         logical->palNumEntries = static_cast<WORD>(layout.colours);
         for (uint32_t i = 0; i < layout.colours; ++i) {
-            const DibColour colour = PackedDibColour(bytes, i);
+            const gfx::PaletteEntry colour = PackedDibColour(bytes, i);
             logical->palPalEntry[i] = PALETTEENTRY{colour.red, colour.green, colour.blue, 0};
         }
         palette = ::CreatePalette(logical);

@@ -1,5 +1,7 @@
 #include "launcher/win32_launch_system.h"
 
+#include "graphics/platform/file.h"
+
 BOOL ReadRegistryString(HKEY root, const char* subkey, const char* valueName, char* buffer,
                         DWORD bufferSize) {
     HKEY key;
@@ -12,20 +14,15 @@ BOOL ReadRegistryString(HKEY root, const char* subkey, const char* valueName, ch
     return status == ERROR_SUCCESS;
 }
 
-BOOL FileExists(const char* path) {
-    // The attribute query has no length limit below the system's own, unlike the old
-    // existence test by opening, which refuses paths of 128 characters and more.
-    const DWORD attributes = ::GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 bool Win32LaunchSystem::ReadMachineValue(const std::string& subkey, const std::string& valueName,
                                          char* buffer, size_t size) {
     return ReadRegistryString(HKEY_LOCAL_MACHINE, subkey.c_str(), valueName.c_str(), buffer,
                               static_cast<DWORD>(size));
 }
 
-bool Win32LaunchSystem::FileExists(const std::string& path) { return ::FileExists(path.c_str()); }
+bool Win32LaunchSystem::FileExists(const std::string& path) {
+    return gfx::FileExists(path.c_str());
+}
 
 bool Win32LaunchSystem::ChangeDirectory(const std::string& path) {
     return ::SetCurrentDirectoryA(path.c_str()) != 0;

@@ -9,9 +9,6 @@
 BOOL ReadRegistryString(HKEY root, const char* subkey, const char* valueName, char* buffer,
                         DWORD bufferSize);
 
-// TRUE when `path` names an existing file (not a folder).
-BOOL FileExists(const char* path);
-
 // The launcher's decisions served by the real registry, file system and process start.
 class Win32LaunchSystem : public LaunchSystem {
   public:

@@ -73,8 +73,7 @@ uint32_t DibHeaderSize(const DibHeader& header) {
 uint32_t DibImageSize(const DibHeader& header) {
     if (!Sizable(header)) return 0;
     if (IsEncodedCompression(header.biCompression)) return header.biSizeImage;
-    const uint64_t row =
-        ((uint64_t{header.biBitCount} * uint32_t(header.biWidth) + 7) / 8 + 3) & ~uint64_t{3};
+    const uint64_t row = PaddedRowBytes(header.biBitCount, uint32_t(header.biWidth));
     return Fit32(row * uint32_t(header.biHeight));
 }
 
@@ -124,6 +123,21 @@ PixelFormat FormatFromHeader(const void* header, size_t length) {
             return FMT_RGB32;
         default:
             return 0;
+    }
+}
+
+void ReadDibColours(const uint8_t* table, uint32_t count, PaletteEntry* out) {
+    for (uint32_t i = 0; i < count; ++i, table += DIB_COLOUR_BYTES) {
+        out[i] = PaletteEntry{table[2], table[1], table[0], 0};
+    }
+}
+
+void WriteDibColours(const PaletteEntry* entries, uint32_t count, uint8_t* table) {
+    for (uint32_t i = 0; i < count; ++i, table += DIB_COLOUR_BYTES) {
+        table[0] = entries[i].blue;
+        table[1] = entries[i].green;
+        table[2] = entries[i].red;
+        table[3] = 0;
     }
 }
 

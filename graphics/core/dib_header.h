@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "graphics/core/palette_entry.h"
 #include "graphics/core/pixel_format.h"
 
 namespace gfx {
@@ -76,6 +77,15 @@ uint32_t PackedDibSize(const void* header, size_t length);
 // The pixel format a stored header describes, or 0. The 16-bit bit-field form reads the green
 // mask that follows the header, so `length` must cover it.
 PixelFormat FormatFromHeader(const void* header, size_t length);
+
+// A colour table entry is stored in 4 bytes: blue, green, red and an unused byte.
+inline constexpr uint32_t DIB_COLOUR_BYTES = 4;
+
+// Reads `count` stored entries from `table` (flags 0).
+void ReadDibColours(const uint8_t* table, uint32_t count, PaletteEntry* out);
+
+// Stores `count` entries into `table` (the unused byte 0).
+void WriteDibColours(const PaletteEntry* entries, uint32_t count, uint8_t* table);
 
 // Writes the header and zeroed colour table or the masks for a new image of this format into
 // `out` (`outLength` bytes available; DIB_HEADER_BUFFER_BYTES always suffice). Width and height

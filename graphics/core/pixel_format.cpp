@@ -23,7 +23,7 @@ bool IsKnownFormat(PixelFormat format) {
 uint32_t RowBytes(PixelFormat format, int32_t width) {
     const uint64_t bpp = BitsPerPixel(format);
     if (bpp == 0 || width <= 0) return 0;
-    const uint64_t bytes = ((uint64_t(width) * bpp + 7) / 8 + 3) & ~uint64_t{3};
+    const uint64_t bytes = PaddedRowBytes(bpp, static_cast<uint64_t>(width));
     return bytes > UINT32_MAX ? 0 : static_cast<uint32_t>(bytes);
 }
 

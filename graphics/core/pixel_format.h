@@ -38,6 +38,12 @@ constexpr bool Is555Format(PixelFormat format) {
 // True for exactly the ten codes above.
 bool IsKnownFormat(PixelFormat format);
 
+// Bytes of one row of `width` pixels of `bitsPerPixel` bits, padded to a multiple of 4: the row
+// of every surface and bitmap. Exact for any 32-bit width and bit count.
+constexpr uint64_t PaddedRowBytes(uint64_t bitsPerPixel, uint64_t width) {
+    return (width * bitsPerPixel + 31) / 32 * 4;
+}
+
 // Bytes of one row of `width` pixels, padded to a multiple of 4. 0 when the format has no bits
 // per pixel, the width is not positive, or the row does not fit in 32 bits.
 uint32_t RowBytes(PixelFormat format, int32_t width);

@@ -108,14 +108,7 @@ Result DibSurface::SyncPalette() {
 
     const uint32_t count = palette->GetEntryCount();
     if (memoryDC && count > 0 && count <= 256) {
-        PaletteEntry entries[256];
-        DibColor colors[256];
-        if (palette->GetEntries(entries, 0, count) == ResultOk) {
-            for (uint32_t i = 0; i < count; ++i) {
-                colors[i] = DibColor{entries[i].blue, entries[i].green, entries[i].red, 0};
-            }
-            SetDibColorTable(memoryDC, 0, count, colors);
-        }
+        SetDibColorTable(memoryDC, 0, count, palette->GetEntryData());
     }
     // Recorded even when no context exists to write through; the next AcquireDC forces a copy.
     paletteSerialSeen = serial;
@@ -123,17 +116,7 @@ Result DibSurface::SyncPalette() {
 }
 
 Result DibSurface::SetPalette(Palette* newPalette) {
-    if (format == 0) return ResultNoImage;
-    if (!newPalette) return Surface::SetPalette(nullptr);
-    const uint32_t count = newPalette->GetEntryCount();
-    if (count == 0) return ResultEmptyPalette;
-    if (!IsIndexedFormat(format) || count != (1u << BitsPerPixel(format))) {
-        return ResultPaletteMismatch;
-    }
-    Surface::SetPalette(newPalette);
-    paletteSerialSeen = newPalette->GetSerial() - 1;
-    SyncPalette();
-    return ResultOk;
+    return SetColourTablePalette(newPalette, &paletteSerialSeen);
 }
 
 Surface* DibSurface::NewSurface() { return new (std::nothrow) DibSurface; }

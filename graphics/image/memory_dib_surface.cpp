@@ -116,10 +116,7 @@ Result MemoryDibSurface::AttachDib(Stream* stream) {
         PaletteEntry entries[256] = {};
         // Entries the table does not hold stay black.
         const uint32_t stored = std::min(count, layout.TableEntries());
-        for (uint32_t i = 0; i < stored; ++i) {
-            const uint8_t* quad = header + DIB_HEADER_BYTES + 4 * i;
-            entries[i] = PaletteEntry{quad[2], quad[1], quad[0], 0};
-        }
+        ReadDibColours(header + DIB_HEADER_BYTES, stored, entries);
         built = NewPalette();
         if (!built || built->Create(count) != ResultOk ||
             built->SetEntries(entries, 0, count) != ResultOk) {
@@ -205,17 +202,7 @@ Result MemoryDibSurface::Unlock() {
 }
 
 Result MemoryDibSurface::SetPalette(Palette* newPalette) {
-    if (format == 0) return ResultNoImage;
-    if (!newPalette) return Surface::SetPalette(nullptr);
-    const uint32_t count = newPalette->GetEntryCount();
-    if (count == 0) return ResultEmptyPalette;
-    if (!IsIndexedFormat(format) || count != 1u << BitsPerPixel(format)) {
-        return ResultPaletteMismatch;
-    }
-    Surface::SetPalette(newPalette);
-    paletteSerialSeen = newPalette->GetSerial() - 1;
-    SyncPalette();
-    return ResultOk;
+    return SetColourTablePalette(newPalette, &paletteSerialSeen);
 }
 
 bool MemoryDibSurface::TableWritable() const {
@@ -234,14 +221,8 @@ Result MemoryDibSurface::SyncPalette() {
     }
     // Only the entries the table holds: a short table is followed by the rows.
     const uint32_t count = std::min(palette->GetEntryCount(), layout.TableEntries());
-    const PaletteEntry* entries = palette->GetEntryData();
-    uint8_t* table = dibStream->data + layout.headerOffset + DIB_HEADER_BYTES;
-    for (uint32_t i = 0; i < count; ++i) {
-        table[4 * i] = entries[i].blue;
-        table[4 * i + 1] = entries[i].green;
-        table[4 * i + 2] = entries[i].red;
-        table[4 * i + 3] = 0;
-    }
+    WriteDibColours(palette->GetEntryData(), count,
+                    dibStream->data + layout.headerOffset + DIB_HEADER_BYTES);
     return ResultOk;
 }
 

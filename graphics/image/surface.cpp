@@ -1,8 +1,8 @@
 #include "graphics/image/surface.h"
 
-#include <cstddef>
-#include <cstring>
 #include <new>
+
+#include "graphics/image/copy_surface_rows.h"
 
 
 namespace gfx {
@@ -45,49 +45,20 @@ Result Surface::CopyFrom(Surface* source) {
     // Freeing this surface would free the rows being copied; a surface already equals itself.
     if (source == this) return ResultOk;
 
+    // A source that cannot be read leaves this surface as it is.
     uint8_t* from = nullptr;
     int32_t fromPitch = 0;
     Result status = source->Lock(&from, &fromPitch);
     if (status != ResultOk) return status;
 
     Free();
-    const int32_t rows = source->GetHeight();
-    status = Create(source->GetWidth(), rows, source->format, 0, nullptr);
-    if (status != ResultOk) {
-        source->Unlock();
-        return status;
-    }
-    uint8_t* to = nullptr;
-    int32_t toPitch = 0;
-    status = Lock(&to, &toPitch);
-    if (status != ResultOk) {
-        source->Unlock();
-        return status;
-    }
-
-    const uint32_t rowBytes = RowBytes(format, GetWidth());
-    // Both sides must really hold rows of this size; a kind that made something else is refused
-    // rather than read or written past its rows.
-    const bool rowsFit =
-        rowBytes == 0 || rows == 0 ||
-        (from && to && fromPitch >= int64_t{rowBytes} && toPitch >= int64_t{rowBytes});
-    if (format != source->format || GetWidth() != source->GetWidth() || GetHeight() != rows ||
-        !rowsFit) {
-        Unlock();
-        source->Unlock();
-        Free();
-        return ResultInvalid;
-    }
-    if (rowBytes != 0) {
-        const bool reverse = ((IsBottomUp() ^ source->IsBottomUp()) & 1) != 0;
-        for (int32_t i = 0; i < rows; ++i) {
-            const int32_t target = reverse ? rows - 1 - i : i;
-            std::memcpy(to + std::ptrdiff_t{target} * toPitch, from + std::ptrdiff_t{i} * fromPitch,
-                        rowBytes);
-        }
-    }
-    Unlock();
+    status = Create(source->GetWidth(), source->GetHeight(), source->format, 0, nullptr);
+    if (status == ResultOk) status = CopySurfaceRows(source, this);
     source->Unlock();
+    if (status != ResultOk) {
+        Free();
+        return status;
+    }
 
     if (Palette* sourcePalette = source->GetPalette()) {
         if (Palette* copy = NewPalette()) {
@@ -123,6 +94,21 @@ Result Surface::SetPalette(Palette* newPalette) {
     if (newPalette) newPalette->AddRef();
     if (palette) palette->Release();
     palette = newPalette;
+    return ResultOk;
+}
+
+Result Surface::SetColourTablePalette(Palette* newPalette, int32_t* serialSeen) {
+    if (format == 0) return ResultNoImage;
+    if (!newPalette) return Surface::SetPalette(nullptr);
+    const uint32_t count = newPalette->GetEntryCount();
+    if (count == 0) return ResultEmptyPalette;
+    if (!IsIndexedFormat(format) || count != 1u << BitsPerPixel(format)) {
+        return ResultPaletteMismatch;
+    }
+    Surface::SetPalette(newPalette);
+    // One behind the palette's serial, so that the next SyncPalette copies.
+    *serialSeen = newPalette->GetSerial() - 1;
+    SyncPalette();
     return ResultOk;
 }
 

@@ -117,6 +117,12 @@ class Surface {
     int32_t GetRefCount() const { return refCount; }
 
   protected:
+    // SetPalette of the kinds that keep a colour table beside their rows: they take only a
+    // palette of exactly 2^bpp entries on an indexed image (or null, to detach), and copy its
+    // colours into the table at once. `serialSeen` is the kind's record of the palette change it
+    // copied last.
+    Result SetColourTablePalette(Palette* newPalette, int32_t* serialSeen);
+
     uint16_t width = 0;
     uint16_t height = 0;
     PixelFormat format = 0;

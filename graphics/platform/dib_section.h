@@ -3,18 +3,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "graphics/core/palette_entry.h"
 #include "graphics/platform/device_context_handle.h"
 
 namespace gfx {
-
-// One entry of a DIB colour table as stored: blue, green, red, then an unused byte.
-struct DibColor {
-    uint8_t blue;
-    uint8_t green;
-    uint8_t red;
-    uint8_t reserved;
-};
-static_assert(sizeof(DibColor) == 4);
 
 // What a DIB section is: its size, depth, row pitch and pixel memory. The row order is not
 // told: the platform does not report it.
@@ -44,13 +36,14 @@ bool DestroyBitmap(BitmapHandle bitmap);
 bool DescribeDibSection(BitmapHandle bitmap, DibSectionInfo* out);
 
 // Writes entries first .. first + count - 1 of the colour table of the indexed DIB section
-// selected in `dc`; a range reaching past the table is cut at its end. Returns the number of
-// entries written: 0 without such a section.
+// selected in `dc` (their flags are not kept); a range reaching past the table is cut at its end.
+// Returns the number of entries written: 0 without such a section.
 uint32_t SetDibColorTable(DeviceContextHandle dc, uint32_t first, uint32_t count,
-                          const DibColor* colors);
+                          const PaletteEntry* colors);
 
-// Reads entries of the colour table of the DIB section selected in `dc`, cut as above. Returns
-// the number of entries read.
-uint32_t GetDibColorTable(DeviceContextHandle dc, uint32_t first, uint32_t count, DibColor* out);
+// Reads entries of the colour table of the DIB section selected in `dc`, cut as above, with flags
+// 0. Returns the number of entries read.
+uint32_t GetDibColorTable(DeviceContextHandle dc, uint32_t first, uint32_t count,
+                          PaletteEntry* out);
 
 }  // namespace gfx

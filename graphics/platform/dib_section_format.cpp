@@ -1,6 +1,7 @@
 #include "graphics/platform/dib_section_format.h"
 
 #include "graphics/core/dib_header.h"
+#include "graphics/core/pixel_format.h"
 
 namespace gfx {
 
@@ -50,7 +51,7 @@ bool ReadDibSectionFormat(const void* header, size_t length, DibSectionFormat* o
     }
     if (length < DIB_HEADER_BYTES + uint64_t{f.tableBytes}) return false;
 
-    const uint64_t pitch = (uint64_t{f.bitCount} * static_cast<uint32_t>(f.width) + 31) / 32 * 4;
+    const uint64_t pitch = PaddedRowBytes(f.bitCount, static_cast<uint32_t>(f.width));
     const uint64_t image = pitch * static_cast<uint32_t>(f.height);
     if (image > kMaxImageBytes) return false;
     f.pitch = static_cast<uint32_t>(pitch);

@@ -36,6 +36,7 @@ uint32_t FileWrite(FileHandle file, const void* data, uint32_t size);
 // Closes the handle (a temporary file disappears). kInvalidFile is ignored.
 void FileClose(FileHandle file);
 
+// True when `path` names an existing file; a folder is not a file.
 bool FileExists(const char* path);
 bool FileDelete(const char* path);
 

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "graphics/core/dib_header.h"
 #include "graphics/platform/dib_section_format.h"
 #include "graphics/platform/posix/drawing_objects.h"
 
@@ -46,7 +47,8 @@ BitmapHandle CreateDibSection(DeviceContextHandle, const void* header, size_t he
     bitmap->info.bits = pixels;
     bitmap->tableEntries = format.tableEntries;
     if (format.tableEntries) {
-        std::memcpy(bitmap->table, static_cast<const uint8_t*>(header) + 40, format.tableBytes);
+        ReadDibColours(static_cast<const uint8_t*>(header) + DIB_HEADER_BYTES,
+                       format.tableBytes / DIB_COLOUR_BYTES, bitmap->table);
     }
     *bits = pixels;
     return bitmap;
@@ -66,19 +68,22 @@ bool DescribeDibSection(BitmapHandle bitmap, DibSectionInfo* out) {
 }
 
 uint32_t SetDibColorTable(DeviceContextHandle dc, uint32_t first, uint32_t count,
-                          const DibColor* colors) {
+                          const PaletteEntry* colors) {
     BitmapObject* section = IndexedSection(dc);
     if (!section || !colors) return 0;
     const uint32_t n = EntriesInside(section->tableEntries, first, count);
-    if (n) std::memcpy(section->table + first, colors, n * sizeof(DibColor));
+    for (uint32_t i = 0; i < n; ++i) {
+        section->table[first + i] = PaletteEntry{colors[i].red, colors[i].green, colors[i].blue, 0};
+    }
     return n;
 }
 
-uint32_t GetDibColorTable(DeviceContextHandle dc, uint32_t first, uint32_t count, DibColor* out) {
+uint32_t GetDibColorTable(DeviceContextHandle dc, uint32_t first, uint32_t count,
+                          PaletteEntry* out) {
     BitmapObject* section = IndexedSection(dc);
     if (!section || !out) return 0;
     const uint32_t n = EntriesInside(section->tableEntries, first, count);
-    if (n) std::memcpy(out, section->table + first, n * sizeof(DibColor));
+    if (n) std::memcpy(out, section->table + first, n * sizeof(PaletteEntry));
     return n;
 }
 

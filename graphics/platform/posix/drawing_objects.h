@@ -13,7 +13,7 @@ struct BitmapObject {
     bool stock = false;
     DibSectionInfo info;
     uint32_t tableEntries = 0;
-    DibColor table[256] = {};
+    PaletteEntry table[256] = {};
     // The context this bitmap is selected in, or null.
     DeviceContextObject* selectedIn = nullptr;
 };

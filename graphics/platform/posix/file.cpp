@@ -96,7 +96,7 @@ void FileClose(FileHandle file) {
 
 bool FileExists(const char* path) {
     struct stat st;
-    return path != nullptr && stat(path, &st) == 0;
+    return path != nullptr && stat(path, &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
 bool FileDelete(const char* path) { return path != nullptr && unlink(path) == 0; }

@@ -2,12 +2,19 @@
 
 #include <cstring>
 
+#include "graphics/core/dib_header.h"
 #include "graphics/platform/dib_section_format.h"
 #include "graphics/platform/win32/native_drawing_handles.h"
 
 namespace gfx {
 
-static_assert(sizeof(RGBQUAD) == sizeof(DibColor));
+static_assert(sizeof(RGBQUAD) == DIB_COLOUR_BYTES);
+
+namespace {
+
+constexpr uint32_t kMaxTableEntries = 256;
+
+}  // namespace
 
 BitmapHandle CreateDibSection(DeviceContextHandle dc, const void* header, size_t headerLength,
                               void** bits) {
@@ -53,14 +60,23 @@ bool DescribeDibSection(BitmapHandle bitmap, DibSectionInfo* out) {
 }
 
 uint32_t SetDibColorTable(DeviceContextHandle dc, uint32_t first, uint32_t count,
-                          const DibColor* colors) {
+                          const PaletteEntry* colors) {
     if (!dc || !colors || count == 0) return 0;
-    return SetDIBColorTable(ToNativeDC(dc), first, count, reinterpret_cast<const RGBQUAD*>(colors));
+    // No DIB section has more than 256 entries; the system cuts the range at its table's end.
+    RGBQUAD stored[kMaxTableEntries];
+    const uint32_t n = count < kMaxTableEntries ? count : kMaxTableEntries;
+    WriteDibColours(colors, n, reinterpret_cast<uint8_t*>(stored));
+    return SetDIBColorTable(ToNativeDC(dc), first, n, stored);
 }
 
-uint32_t GetDibColorTable(DeviceContextHandle dc, uint32_t first, uint32_t count, DibColor* out) {
+uint32_t GetDibColorTable(DeviceContextHandle dc, uint32_t first, uint32_t count,
+                          PaletteEntry* out) {
     if (!dc || !out || count == 0) return 0;
-    return GetDIBColorTable(ToNativeDC(dc), first, count, reinterpret_cast<RGBQUAD*>(out));
+    RGBQUAD stored[kMaxTableEntries];
+    const uint32_t n = GetDIBColorTable(ToNativeDC(dc), first,
+                                        count < kMaxTableEntries ? count : kMaxTableEntries, stored);
+    ReadDibColours(reinterpret_cast<const uint8_t*>(stored), n, out);
+    return n;
 }
 
 }  // namespace gfx

@@ -59,7 +59,11 @@ void FileClose(FileHandle file) {
 }
 
 bool FileExists(const char* path) {
-    return path != nullptr && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+    // The attribute query has no length limit below the system's own, unlike an existence test
+    // by opening, which refuses paths of 128 characters and more.
+    if (path == nullptr) return false;
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool FileDelete(const char* path) { return path != nullptr && DeleteFileA(path) != FALSE; }

@@ -25,7 +25,7 @@ std::string SuiteFile(const char* name) {
 void ExpectTableHoldsPalette(DibSurface& surface) {
     const Palette* palette = surface.GetPalette();
     ASSERT_NE(palette, nullptr);
-    DibColor table[256];
+    PaletteEntry table[256];
     ASSERT_EQ(GetDibColorTable(surface.AcquireDC(), 0, 256, table), palette->GetEntryCount());
     for (uint32_t i = 0; i < palette->GetEntryCount(); ++i) {
         const PaletteEntry& e = palette->GetEntryData()[i];

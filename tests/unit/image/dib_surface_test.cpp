@@ -29,13 +29,13 @@ Palette* MakePalette(uint32_t count, uint8_t shift = 0) {
 
 // Whether the colour table of the section selected in `dc` holds `palette` as blue, green, red.
 bool TableHolds(DeviceContextHandle dc, const Palette& palette) {
-    DibColor table[256];
+    PaletteEntry table[256];
     const uint32_t count = palette.GetEntryCount();
     if (GetDibColorTable(dc, 0, 256, table) != count) return false;
     for (uint32_t i = 0; i < count; ++i) {
         const PaletteEntry& e = palette.GetEntryData()[i];
-        const DibColor& c = table[i];
-        if (c.red != e.red || c.green != e.green || c.blue != e.blue || c.reserved) return false;
+        const PaletteEntry& c = table[i];
+        if (c.red != e.red || c.green != e.green || c.blue != e.blue || c.flags) return false;
     }
     return true;
 }

@@ -50,7 +50,7 @@ TEST(PackedDibLayout, ColourCountAndRowOffsetFollowTheBitCount) {
 
 TEST(PackedDibLayout, ColoursAreReadFromOffsetFortyAsBlueGreenRed) {
     auto dib = MakeDib(2, 2, 8);
-    const DibColour colour = PackedDibColour(dib.data(), 5);
+    const gfx::PaletteEntry colour = PackedDibColour(dib.data(), 5);
     EXPECT_EQ(colour.red, 15);
     EXPECT_EQ(colour.green, 10);
     EXPECT_EQ(colour.blue, 5);

@@ -33,13 +33,13 @@ TEST(DibSection, ColourTableIsReachedThroughTheOneSelectingContext) {
     DeviceContextHandle other = CreateMemoryDC(nullptr);
     ASSERT_TRUE(dc && other);
 
-    DibColor table[4] = {};
+    PaletteEntry table[4] = {};
     EXPECT_EQ(GetDibColorTable(dc, 0, 2, table), 0u);  // the stock bitmap has none
     BitmapHandle stock = SelectBitmap(dc, bitmap);
     ASSERT_NE(stock, nullptr);
     ASSERT_EQ(GetDibColorTable(dc, 0, 4, table), 2u);  // cut at the end of the table
     EXPECT_EQ(table[0].blue, 9);
-    const DibColor white{255, 255, 255, 0};
+    const PaletteEntry white{255, 255, 255, 0};
     EXPECT_EQ(SetDibColorTable(dc, 1, 5, &white), 1u);
     EXPECT_EQ(SetDibColorTable(dc, 2, 1, &white), 0u);
     ASSERT_EQ(GetDibColorTable(dc, 1, 1, table), 1u);

@@ -42,6 +42,17 @@ TEST(File, WriteBlockReplacesAnExistingFileAndFailsWithoutAFolder) {
     EXPECT_FALSE(FileExists(path.c_str()));
 }
 
+TEST(File, AFolderIsNotAFile) {
+    ScratchFolder folder;
+    ASSERT_TRUE(folder.Ok());
+    EXPECT_FALSE(FileExists(folder.Path().c_str()));
+    EXPECT_FALSE(FileExists(nullptr));
+    const std::string longName = folder.File((std::string(150, 'n') + ".exe").c_str());
+    ASSERT_EQ(WriteBlockToFile(longName.c_str(), "x", 1), 1u);
+    EXPECT_TRUE(FileExists(longName.c_str()));
+    EXPECT_TRUE(FileDelete(longName.c_str()));
+}
+
 TEST(FileMapping, WritableViewReachesTheFileAndAReadOnlyViewSeesIt) {
     ScratchFolder folder;
     ASSERT_TRUE(folder.Ok());

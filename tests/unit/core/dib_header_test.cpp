@@ -108,3 +108,23 @@ TEST(DibHeader, BuiltHeadersReadBackAsTheirFormat) {
     EXPECT_EQ(Word(&buffer[4]), 9u);
     EXPECT_EQ(Word(&buffer[8]), 4u);
 }
+
+TEST(DibHeader, ColourTableEntriesAreStoredBlueGreenRed) {
+    const PaletteEntry colours[2] = {{10, 20, 30, 1}, {200, 100, 50, 7}};
+    uint8_t table[8];
+    WriteDibColours(colours, 2, table);
+    const uint8_t stored[8] = {30, 20, 10, 0, 50, 100, 200, 0};
+    EXPECT_EQ(std::memcmp(table, stored, sizeof table), 0) << "flags are not stored";
+    PaletteEntry back[2];
+    ReadDibColours(table, 2, back);
+    EXPECT_EQ(back[1].red, 200);
+    EXPECT_EQ(back[1].blue, 50);
+    EXPECT_EQ(back[0].flags, 0);
+}
+
+TEST(DibHeader, PaddedRowsCoverEveryDepthWithoutOverflow) {
+    EXPECT_EQ(PaddedRowBytes(1, 33), 8u);
+    EXPECT_EQ(PaddedRowBytes(4, 9), 8u);
+    EXPECT_EQ(PaddedRowBytes(24, 5), 16u);
+    EXPECT_EQ(PaddedRowBytes(32, 0xFFFFFFFFu), uint64_t{0xFFFFFFFFu} * 4);
+}
