@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "graphics/blit/blit_selection.h"
+#include "graphics/image/clip_region.h"
 #include "tests/unit/image/buffer_surface.h"
 
 using namespace gfx;
@@ -117,6 +118,37 @@ TEST_F(BlitDispatch, ClippedBlitsMatchTheUnclippedPicture) {
     ASSERT_EQ(source.Blit(&destination, 0, 0, 12, 9, 0, 0, 12, 9, BLIT_MIRROR_Y, 0), ResultOk);
     for (int32_t y = 0; y < 9; ++y) {
         EXPECT_EQ(std::memcmp(destination.Row(y), source.Row(8 - y), 24), 0) << y;
+    }
+}
+
+// A region that reaches past the destination clips at the destination's edge on that side. Rows
+// are packed without padding, so a row drawn past its end shows in the next row's first pixels,
+// and past the first or last row outside the buffer (which the sanitized build reports).
+TEST_F(BlitDispatch, RegionsReachingPastTheDestinationClipAtItsEdges) {
+    MakePicture(source, 8, 6, FMT_INDEX8, 3);
+    const struct {
+        int32_t dx, dy;
+    } placements[] = {{-3, 0}, {0, -2}, {3, 0}, {0, 2}, {-5, -4}, {5, 4}};
+    for (uint32_t flags : {0u, BLIT_MIRROR_X | BLIT_MIRROR_Y}) {
+        for (const auto& p : placements) {
+            MakePicture(destination, 8, 6, FMT_INDEX8, 100);
+            ClipRegion* region = destination.NewRegion();
+            region->SetRect(-100, -100, 200, 200);
+            destination.SetRegion(region);
+            region->Release();
+            std::vector<uint8_t> expected = Pixels(destination);
+            for (int32_t y = 0; y < 6; ++y) {
+                for (int32_t x = 0; x < 8; ++x) {
+                    int32_t column = x - p.dx, row = y - p.dy;
+                    if (column < 0 || column >= 8 || row < 0 || row >= 6) continue;
+                    if (flags) column = 7 - column, row = 5 - row;
+                    expected[y * 8 + x] = source.Row(row)[column];
+                }
+            }
+            ASSERT_EQ(source.Blit(&destination, p.dx, p.dy, 8, 6, 0, 0, 8, 6, flags, 0), ResultOk);
+            EXPECT_EQ(Pixels(destination), expected)
+                << "at " << p.dx << ", " << p.dy << " flags " << flags;
+        }
     }
 }
 

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <random>
 
 #include "graphics/core/blit_flags.h"
+#include "graphics/core/clip_rule.h"
+#include "graphics/image/clip_region.h"
 #include "tests/unit/image/buffer_surface.h"
 
 using namespace gfx;
@@ -50,6 +53,20 @@ const ClipCase kCases[] = {
      kDraw,
      {0, 470, 6, 10},
      {2, 10, 6, 10}},
+    {{0, 0, 900, 480},
+     {600, 0, 100, 10},
+     {0, 0, 100, 10},
+     0,
+     kDraw,
+     {600, 0, 40, 10},
+     {0, 0, 40, 10}},
+    {{0, -100, 640, 480},
+     {0, -5, 10, 20},
+     {0, 0, 10, 20},
+     0,
+     kDraw,
+     {0, 0, 10, 15},
+     {0, 5, 10, 15}},
     {{6, 6, 2, 2}, {0, 0, 10, 10}, {0, 0, 10, 10}, 0, kNothing},
     // Nothing to draw.
     {kNone, {640, 0, 4, 4}, {0, 0, 4, 4}, 0, kNothing},
@@ -120,4 +137,88 @@ TEST(ClipBlitRects, ClipsScalesAndRefusesByTheTable) {
                                               << src.y << ", " << src.width << ", " << src.height;
         }
     }
+}
+
+// Random requests, many at or beyond the edges of the surfaces and of the 32-bit range, on
+// regions that may reach past the destination on any side: whatever proceeds to be drawn lies
+// inside both surfaces (the source read as at least one pixel each way), and an unscaled request
+// keeps the source and destination sizes equal, since its routine reads as many source pixels as
+// it writes.
+TEST(ClipBlitRects, WhatProceedsToBeDrawnLiesInsideBothSurfaces) {
+    BufferSurface source;
+    BufferSurface destination;
+    ASSERT_EQ(source.Create(100, 50, FMT_INDEX8, 0, nullptr), ResultOk);
+    ASSERT_EQ(destination.Create(64, 48, FMT_INDEX8, 0, nullptr), ResultOk);
+    ClipRegion* region = destination.NewRegion();
+    std::mt19937 random(4242);
+    const int32_t edges[] = {INT_MIN, -100000, -101, -100, -64, -50,    -48,    -7, -1,
+                             0,       1,       2,    7,    47,  48,     49,     50, 63,
+                             64,      65,      99,   100,  101, 100000, INT_MAX};
+    // Mostly values around the surfaces, sometimes edges of either or of the 32-bit range.
+    auto pick = [&](int32_t low, int32_t high) {
+        const uint32_t r = random();
+        if (r % 8 == 0) return static_cast<int32_t>(random());
+        if (r % 8 == 1) return edges[(r / 8) % std::size(edges)];
+        return low + static_cast<int32_t>((r / 8) % static_cast<uint32_t>(high - low + 1));
+    };
+    auto position = [&]() { return pick(-40, 60); };
+    auto size = [&]() { return pick(0, 130); };
+    auto sourcePosition = [&]() { return pick(-5, 45); };
+    auto sourceSize = [&]() { return pick(0, 50); };
+    const uint32_t flagChoices[] = {0, BLIT_MIRROR_X, BLIT_MIRROR_Y, BLIT_MIRROR_X | BLIT_MIRROR_Y,
+                                    BLIT_NOCLIP};
+    int drawn = 0;
+    for (int trial = 0; trial < 40000; ++trial) {
+        if (random() % 3 == 0) {
+            destination.SetRegion(nullptr);
+        } else {
+            region->SetRect(position(), position(), size(), size());
+            destination.SetRegion(region);
+        }
+        const BlitRect requestedDst{position(), position(), size(), size()};
+        BlitRect requestedSrc{sourcePosition(), sourcePosition(), sourceSize(), sourceSize()};
+        // Half the sources lie inside the source, so that the clipping decides.
+        if (random() % 2 == 0) {
+            requestedSrc.x = static_cast<int32_t>(random() % 100);
+            requestedSrc.width = static_cast<int32_t>(random() % (101 - requestedSrc.x));
+            requestedSrc.y = static_cast<int32_t>(random() % 50);
+            requestedSrc.height = static_cast<int32_t>(random() % (51 - requestedSrc.y));
+        }
+        // Often an unscaled request, the common case.
+        if (random() % 2 == 0) {
+            requestedSrc.width = requestedDst.width;
+            requestedSrc.height = requestedDst.height;
+        }
+        const uint32_t flags = flagChoices[random() % std::size(flagChoices)];
+        BlitRect dst = requestedDst;
+        BlitRect src = requestedSrc;
+        Result status = ResultUnsupported;
+        const bool proceed = ClipBlitRects(&source, &destination, &dst, &src, flags, &status);
+        const auto describe = [&]() {
+            return ::testing::Message()
+                   << "trial " << trial << " dst " << requestedDst.x << ", " << requestedDst.y
+                   << ", " << requestedDst.width << ", " << requestedDst.height << " src "
+                   << requestedSrc.x << ", " << requestedSrc.y << ", " << requestedSrc.width << ", "
+                   << requestedSrc.height << " flags " << flags;
+        };
+        if (!proceed) {
+            ASSERT_TRUE(status == ResultOk || status == ResultInvalid) << describe();
+            continue;
+        }
+        ASSERT_EQ(status, ResultOk) << describe();
+        if (dst.width <= 0 || dst.height <= 0) continue;
+        ++drawn;
+        ASSERT_TRUE(SpanWithin({dst.x, dst.width}, 64) && SpanWithin({dst.y, dst.height}, 48))
+            << describe();
+        ASSERT_TRUE(SpanWithin({src.x, src.width}, 100) && SpanWithin({src.y, src.height}, 50))
+            << describe();
+        if (requestedSrc.width == requestedDst.width &&
+            requestedSrc.height == requestedDst.height) {
+            ASSERT_EQ(src.width, dst.width) << describe();
+            ASSERT_EQ(src.height, dst.height) << describe();
+        }
+    }
+    region->Release();
+    // The requests reach the drawing case often enough to mean something.
+    EXPECT_GT(drawn, 2000);
 }
