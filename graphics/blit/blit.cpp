@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "graphics/core/blit_rect.h"
 #include "graphics/blit/blit_routine.h"
 #include "graphics/blit/blit_selection.h"
 #include "graphics/blit/clip_blit_rects.h"
+#include "graphics/core/blit_rect.h"
 #include "graphics/image/surface.h"
 
 namespace gfx {
@@ -52,6 +52,14 @@ Result DispatchBlit(Surface* source, Surface* destination, int32_t dx, int32_t d
     call.src = srcAddress;
     destination->GetDestKey(&call.dstKey);
     source->GetSourceKey(&call.srcKey);
+
+    // An empty destination (requested so) has its surfaces locked like any other, and nothing
+    // drawn.
+    if (dst.width <= 0 || dst.height <= 0) {
+        source->Unlock();
+        destination->Unlock();
+        return ResultOk;
+    }
 
     // Scaling is decided by the requested sizes, whatever clipping left of them.
     const bool scaled = sw != dw || sh != dh;

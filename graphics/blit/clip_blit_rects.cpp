@@ -38,33 +38,41 @@ bool ClipBlitRects(const Surface* source, const Surface* destination, BlitRect* 
         return Stop(status, ResultInvalid);
     }
 
+    // The source rectangle must reach into the source; one of negative size is never read.
     const int64_t srcWidth = source->GetWidth();
     const int64_t srcHeight = source->GetHeight();
     const PixelSpan sx{src->x, src->width};
     const PixelSpan sy{src->y, src->height};
     if (sx.length < 0 || sy.length < 0) return Stop(status, ResultInvalid);
-    if (sx.start + sx.length < 0 || sy.start + sy.length < 0 || sx.start > srcWidth ||
-        sy.start > srcHeight) {
+    if (sx.End() < 0 || sy.End() < 0 || sx.start > srcWidth || sy.start > srcHeight) {
         return Stop(status, ResultInvalid);
     }
 
     const PixelSpan dx{dst->x, dst->width};
     const PixelSpan dy{dst->y, dst->height};
-    if (dx.length <= 0 || dy.length <= 0) return Stop(status, ResultOk);
+    const bool emptyRequest = dx.length <= 0 || dy.length <= 0;
 
+    // Unclipped, the rectangles go as they are, but nothing that is drawn may leave a surface.
+    // An empty destination draws nothing, so its surfaces are still locked wherever it lies.
     if (flags & BLIT_NOCLIP) {
         const bool inside = SpanWithin(dx, destination->GetWidth()) &&
                             SpanWithin(dy, destination->GetHeight()) && SpanWithin(sx, srcWidth) &&
                             SpanWithin(sy, srcHeight);
-        if (!inside) return Stop(status, ResultInvalid);
+        if (!emptyRequest && !inside) return Stop(status, ResultInvalid);
         *status = ResultOk;
         return true;
     }
 
+    // Nothing to draw outside the clip rectangle, in an empty one, or for a requested width or
+    // height of 0. A negative one goes on: its source is checked like any other, and the
+    // surfaces are locked without drawing.
     const ClipRect clip = ClipRectOf(destination);
+    if (IsEmpty(clip) || Misses(dx, clip.left, clip.right) || Misses(dy, clip.top, clip.bottom)) {
+        return Stop(status, ResultOk);
+    }
     const PixelSpan nx = ClipSpan(dx, clip.left, clip.right);
     const PixelSpan ny = ClipSpan(dy, clip.top, clip.bottom);
-    if (nx.length <= 0 || ny.length <= 0) return Stop(status, ResultOk);
+    if (dx.length == 0 || dy.length == 0) return Stop(status, ResultOk);
 
     const PixelSpan clippedX = ScaleSpan(sx, dx, nx, (flags & BLIT_MIRROR_X) != 0);
     const PixelSpan clippedY = ScaleSpan(sy, dy, ny, (flags & BLIT_MIRROR_Y) != 0);

@@ -152,6 +152,47 @@ TEST_F(BlitDispatch, RegionsReachingPastTheDestinationClipAtItsEdges) {
     }
 }
 
+// When nothing is drawn the status is the first that Blit's steps reach. With BLIT_NOCLIP an empty
+// rectangle goes on to the locks, so a surface that refuses its lock is reported; without it a
+// width or height of 0 stops before them. A negative width inside the clip rectangle goes on to
+// the clipped source check, and then to the locks.
+TEST_F(BlitDispatch, EmptyRequestsReportTheFirstStatusTheStepsReach) {
+    MakePicture(source, 8, 8, FMT_INDEX8, 1);
+    MakePicture(destination, 8, 8, FMT_INDEX8, 2);
+    MakePicture(mask, 8, 8, FMT_INDEX8, 255);
+    const std::vector<uint8_t> before = Pixels(destination);
+    auto blit = [&](int32_t dx, int32_t dw, int32_t dh, int32_t sx, int32_t sw, int32_t sh,
+                    uint32_t flags) {
+        return source.Blit(&destination, dx, 0, dw, dh, sx, 0, sw, sh, flags, Extra(&mask));
+    };
+    for (bool encodedSource : {true, false}) {
+        source.refuseLock = encodedSource;
+        destination.refuseLock = !encodedSource;
+        EXPECT_EQ(blit(0, 0, 8, 0, 0, 8, BLIT_NOCLIP), ResultEncoded);
+        EXPECT_EQ(blit(0, 8, 0, 0, 8, 0, BLIT_NOCLIP), ResultEncoded);
+        EXPECT_EQ(blit(-20, 0, 8, 0, 0, 8, BLIT_NOCLIP), ResultEncoded);
+        EXPECT_EQ(blit(6, -4, 8, 0, 4, 8, 0), ResultEncoded);
+        EXPECT_EQ(blit(0, 0, 8, 0, 0, 8, 0), ResultOk);
+        EXPECT_EQ(blit(0, 8, 0, 0, 8, 0, 0), ResultOk);
+        EXPECT_EQ(blit(-1, -4, 8, 4, 8, 8, 0), ResultOk);
+        EXPECT_EQ(blit(6, -4, 8, 4, 8, 8, 0), ResultInvalid);
+    }
+    source.refuseLock = destination.refuseLock = false;
+    for (uint32_t flags : {0u, BLIT_SRCKEY | BLIT_MIRROR_X | BLIT_MIRROR_Y, BLIT_STIPPLE,
+                           BLIT_MASK_STIPPLE, BLIT_MASK_ALPHA}) {
+        EXPECT_EQ(blit(0, 0, 8, 0, 0, 8, flags | BLIT_NOCLIP), ResultOk) << flags;
+        EXPECT_EQ(blit(0, 8, 0, 0, 8, 0, flags | BLIT_NOCLIP), ResultOk) << flags;
+        EXPECT_EQ(blit(6, -4, 8, 0, 4, 8, flags), ResultOk) << flags;
+        EXPECT_EQ(blit(6, -4, 8, 4, 8, 8, flags), ResultInvalid) << flags;
+        EXPECT_EQ(source.Blit(&destination, 0, 6, 8, -3, 0, 0, 8, 8, flags, Extra(&mask)), ResultOk)
+            << flags;
+        EXPECT_EQ(source.Blit(&destination, 0, 6, 8, -3, 0, 0, 8, 9, flags, Extra(&mask)),
+                  ResultInvalid)
+            << flags;
+    }
+    EXPECT_EQ(Pixels(destination), before);
+}
+
 TEST_F(BlitDispatch, KeysLevelAndMaskComeFromTheirOwnPlaces) {
     MakePicture(source, 8, 8, FMT_INDEX8, 0);
     source.Row(0)[0] = source.Row(0)[2] = 7;

@@ -14,7 +14,8 @@ using namespace gfx;
 
 namespace {
 
-enum Outcome { kDraw, kNothing, kRefused };
+// kLockOnly: proceeds with an empty destination, which Blit locks without drawing.
+enum Outcome { kDraw, kLockOnly, kNothing, kRefused };
 
 struct ClipCase {
     ClipRect region;  // left INT_MIN: no region
@@ -71,7 +72,11 @@ const ClipCase kCases[] = {
     // Nothing to draw.
     {kNone, {640, 0, 4, 4}, {0, 0, 4, 4}, 0, kNothing},
     {kNone, {2, 2, 0, 4}, {0, 0, 4, 4}, 0, kNothing},
-    {kNone, {5, 5, -3, 4}, {0, 0, 4, 4}, 0, kNothing},
+    // A negative size inside the clip rectangle goes on to the source check and the locks.
+    {kNone, {5, 5, -3, 4}, {0, 0, 4, 4}, 0, kLockOnly, {5, 5, -3, 4}, {0, 0, 4, 4}},
+    {kNone, {0, 10, 4, -2}, {0, 0, 4, 4}, kMY, kLockOnly, {0, 10, 4, -2}, {0, 0, 4, 4}},
+    {kNone, {6, 0, -4, 8}, {96, 0, 8, 8}, 0, kRefused},
+    {kNone, {-1, 0, -4, 8}, {96, 0, 8, 8}, 0, kNothing},
     {kNone, {INT_MAX - 4, 0, 100, 4}, {0, 0, 4, 4}, 0, kNothing},
     {kNone, {INT_MIN, 0, INT_MAX, 4}, {0, 0, 4, 4}, 0, kNothing},
     // Source rectangles that would be read outside the source.
@@ -94,6 +99,15 @@ const ClipCase kCases[] = {
     {kNone, {-10, -5, 100, 50}, {0, 0, 100, 50}, BLIT_NOCLIP, kRefused},
     {kNone, {0, 0, 10, 10}, {95, 0, 10, 10}, BLIT_NOCLIP, kRefused},
     {kNone, {0, 0, 10, 10}, {100, 0, 0, 10}, BLIT_NOCLIP, kRefused},
+    // BLIT_NOCLIP with an empty destination: locked without drawing, wherever it lies.
+    {kNone, {2, 2, 0, 4}, {0, 0, 4, 4}, BLIT_NOCLIP, kLockOnly, {2, 2, 0, 4}, {0, 0, 4, 4}},
+    {kNone,
+     {-50, 900, 10, 0},
+     {0, 0, 10, 0},
+     BLIT_NOCLIP,
+     kLockOnly,
+     {-50, 900, 10, 0},
+     {0, 0, 10, 0}},
     // Mirrored: the part cut off on one side of the destination comes off the other side of
     // the source, on either axis, scaled or not.
     {kNone, {-5, 0, 100, 10}, {0, 0, 100, 10}, kMX, kDraw, {0, 0, 95, 10}, {0, 0, 95, 10}},
@@ -128,7 +142,7 @@ TEST(ClipBlitRects, ClipsScalesAndRefusesByTheTable) {
         BlitRect src = c.src;
         Result status = ResultUnsupported;
         const bool proceed = ClipBlitRects(&source, &destination, &dst, &src, c.flags, &status);
-        EXPECT_EQ(proceed, c.outcome == kDraw) << "case " << n;
+        EXPECT_EQ(proceed, c.outcome == kDraw || c.outcome == kLockOnly) << "case " << n;
         EXPECT_EQ(status, c.outcome == kRefused ? ResultInvalid : ResultOk) << "case " << n;
         if (proceed) {
             EXPECT_TRUE(Same(dst, c.wantDst)) << "case " << n << ": destination " << dst.x << ", "
@@ -206,7 +220,11 @@ TEST(ClipBlitRects, WhatProceedsToBeDrawnLiesInsideBothSurfaces) {
             continue;
         }
         ASSERT_EQ(status, ResultOk) << describe();
-        if (dst.width <= 0 || dst.height <= 0) continue;
+        if (dst.width <= 0 || dst.height <= 0) {
+            // Only a request that was empty itself proceeds empty.
+            ASSERT_TRUE(requestedDst.width <= 0 || requestedDst.height <= 0) << describe();
+            continue;
+        }
         ++drawn;
         ASSERT_TRUE(SpanWithin({dst.x, dst.width}, 64) && SpanWithin({dst.y, dst.height}, 48))
             << describe();
