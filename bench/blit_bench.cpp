@@ -3,27 +3,21 @@
 // with a colour key, in the same pixel format. Every benchmark counts pixels as items and pixel
 // bytes as bytes, so items_per_second / 1e6 is megapixels per second.
 //
-// Names: "<routine>.<mode>.<body>/<width>x<height>" where body is "named" (the routine Blit
-// calls), "scalar" or "sse2"; peers are "memcpy.<bpp>/<size>" and "sdl.<bpp>.<mode>/<size>".
+// Names: "<routine>.<mode>.<body>/<width>x<height>" where body is "named" (the body Blit serves)
+// or the instruction set of a body ("scalar", "sse2", ...), all read from the routine registry;
+// peers are "memcpy.<bpp>/<size>" and "sdl.<bpp>.<mode>/<size>".
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "graphics/blit/blit_copy.h"
-#include "graphics/blit/blit_copy_sse2.h"
+#include "graphics/blit/blit_registry.h"
 #include "graphics/core/blit_flags.h"
-#include "graphics/blit/blit_keyed.h"
-#include "graphics/blit/blit_keyed_sse2.h"
-#include "graphics/blit/blit_mask_stipple.h"
-#include "graphics/blit/blit_mask_stipple_sse2.h"
-#include "graphics/blit/blit_routines.h"
-#include "graphics/blit/blit_stipple.h"
-#include "graphics/blit/blit_stipple_sse2.h"
 
 namespace {
 
@@ -121,145 +115,76 @@ struct Mode {
     uint32_t flags;
 };
 
-template <class Fn>
-void RegisterCopy(const char* routine, const char* body, int bytes, Fn fn) {
-    for (Size size : kSizes) {
-        const std::string name = std::string(routine) + ".copy." + body + "/" + SizeName(size);
-        benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State& state) {
-            const Picture src = Sprite(size, bytes);
-            Picture dst = Backdrop(size, bytes);
-            for (auto _ : state) {
-                fn(dst.rows.data(), dst.pitch, 0, 0, size.width, size.height, src.rows.data(),
-                   src.pitch, 0, 0);
-                benchmark::ClobberMemory();
-            }
-            Count(state, size, bytes);
-        });
-    }
-}
-
-template <class Fn>
-void RegisterKeyed(const char* routine, const char* body, int bytes, Mode mode, Fn fn) {
-    for (Size size : kSizes) {
-        const std::string name =
-            std::string(routine) + "." + mode.name + "." + body + "/" + SizeName(size);
-        benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State& state) {
-            const Picture src = Sprite(size, bytes);
-            Picture dst = Backdrop(size, bytes);
-            for (auto _ : state) {
-                fn(dst.rows.data(), dst.pitch, 0, 0, size.width, size.height, src.rows.data(),
-                   src.pitch, 0, 0, mode.flags, KeyOf(bytes), KeyOf(bytes));
-                benchmark::ClobberMemory();
-            }
-            Count(state, size, bytes);
-        });
-    }
-}
-
-template <class Fn>
-void RegisterStipple(const char* routine, const char* body, int bytes, Fn fn) {
-    for (Size size : kSizes) {
-        const std::string name = std::string(routine) + ".level128." + body + "/" + SizeName(size);
-        benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State& state) {
-            const Picture src = Sprite(size, bytes);
-            Picture dst = Backdrop(size, bytes);
-            for (auto _ : state) {
-                fn(dst.rows.data(), dst.pitch, 0, 0, size.width, size.height, src.rows.data(),
-                   src.pitch, 0, 0, BLIT_SRCKEY, KeyOf(bytes), 0u, 128u);
-                benchmark::ClobberMemory();
-            }
-            Count(state, size, bytes);
-        });
-    }
-}
-
-template <class Fn>
-void RegisterMaskStipple(const char* routine, const char* body, int bytes, Fn fn) {
-    for (Size size : kSizes) {
-        const std::string name = std::string(routine) + ".mask." + body + "/" + SizeName(size);
-        benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State& state) {
-            const Picture src = Sprite(size, bytes);
-            const Picture mask = MaskRamp(size);
-            Picture dst = Backdrop(size, bytes);
-            for (auto _ : state) {
-                fn(dst.rows.data(), dst.pitch, 0, 0, size.width, size.height, src.rows.data(),
-                   src.pitch, 0, 0, mask.rows.data(), mask.pitch, 0u);
-                benchmark::ClobberMemory();
-            }
-            Count(state, size, bytes);
-        });
-    }
-}
-
 constexpr Mode kPlain{"copy", 0};
 constexpr Mode kSrcKey{"srckey", BLIT_SRCKEY};
 constexpr Mode kDstKey{"destkey", BLIT_DESTKEY};
 constexpr Mode kMirror{"mirror", BLIT_MIRROR_X | BLIT_MIRROR_Y};
+// Stipple routines draw half the pixels, with the source key on; mask routines take the ramp.
+constexpr Mode kLevel{"level128", BLIT_SRCKEY};
+constexpr Mode kMask{"mask", 0};
 
-template <class Named, class Scalar, class Fast>
-void RegisterKeyedFamily(const char* routine, int bytes, Named named, Scalar scalar, Fast fast) {
-    for (Mode mode : {kPlain, kSrcKey, kDstKey, kMirror}) {
-        RegisterKeyed(routine, "named", bytes, mode, named);
-        RegisterKeyed(routine, "scalar", bytes, mode, scalar);
-#if defined(__SSE2__)
-        RegisterKeyed(routine, "sse2", bytes, mode, fast);
-#else
-        (void)fast;
-#endif
+// The modes each call shape is timed in.
+std::vector<Mode> ModesOf(CallShape shape) {
+    switch (shape) {
+        case CallShape::Copy:
+            return {kPlain};
+        case CallShape::Keyed:
+            return {kPlain, kSrcKey, kDstKey, kMirror};
+        case CallShape::Level:
+            return {kLevel};
+        case CallShape::Mask:
+            return {kMask};
+        default:
+            return {};
     }
 }
 
-void RegisterRoutines() {
-#if defined(__SSE2__)
-#define GFX_FAST(name) name##Sse2
-#else
-#define GFX_FAST(name) name##Scalar
-#endif
-    RegisterCopy("Blt8Copy", "named", 1, Blt8Copy);
-    RegisterCopy("Blt8Copy", "scalar", 1, Blt8CopyScalar);
-    RegisterCopy("Blt8Copy", "sse2", 1, GFX_FAST(Blt8Copy));
-    RegisterCopy("Blt16Copy", "named", 2, Blt16Copy);
-    RegisterCopy("Blt16Copy", "scalar", 2, Blt16CopyScalar);
-    RegisterCopy("Blt16Copy", "sse2", 2, GFX_FAST(Blt16Copy));
-
-    RegisterKeyedFamily("Blt8Keyed", 1, Blt8Keyed, Blt8KeyedScalar, GFX_FAST(Blt8Keyed));
-    RegisterKeyedFamily("Blt16Keyed", 2, Blt16Keyed, Blt16KeyedScalar, GFX_FAST(Blt16Keyed));
-    RegisterKeyedFamily("Blt24Keyed", 3, Blt24Keyed, Blt24KeyedScalar, GFX_FAST(Blt24Keyed));
-    RegisterKeyedFamily("Blt32Keyed", 4, Blt32Keyed, Blt32KeyedScalar, GFX_FAST(Blt32Keyed));
-
-    for (const char* body : {"named", "scalar", "sse2"}) {
-        const bool named = body[0] == 'n', scalar = body[0] == 's' && body[1] == 'c';
-        RegisterStipple("Blt8Stipple", body, 1,
-                        named    ? Blt8Stipple
-                        : scalar ? Blt8StippleScalar
-                                 : GFX_FAST(Blt8Stipple));
-        RegisterStipple("Blt16Stipple", body, 2,
-                        named    ? Blt16Stipple
-                        : scalar ? Blt16StippleScalar
-                                 : GFX_FAST(Blt16Stipple));
-        RegisterStipple("Blt32Stipple", body, 4,
-                        named    ? Blt32Stipple
-                        : scalar ? Blt32StippleScalar
-                                 : GFX_FAST(Blt32Stipple));
-        RegisterMaskStipple("Blt8MaskStipple", body, 1,
-                            named    ? Blt8MaskStipple
-                            : scalar ? Blt8MaskStippleScalar
-                                     : GFX_FAST(Blt8MaskStipple));
-        RegisterMaskStipple("Blt16MaskStipple", body, 2,
-                            named    ? Blt16MaskStipple
-                            : scalar ? Blt16MaskStippleScalar
-                                     : GFX_FAST(Blt16MaskStipple));
-        RegisterMaskStipple("Blt32MaskStipple", body, 4,
-                            named    ? Blt32MaskStipple
-                            : scalar ? Blt32MaskStippleScalar
-                                     : GFX_FAST(Blt32MaskStipple));
+// Times one body of a routine ("named": the body Blit serves) in one mode, over whole pictures.
+void RegisterBody(RoutineId id, const char* bodyName, std::optional<BodyKind> kind, Mode mode) {
+    const RoutineInfo& info = InfoOf(id);
+    const int bytes = static_cast<int>(info.bitsPerPixel / 8);
+    for (Size size : kSizes) {
+        const std::string name = std::string(info.name) + "." + mode.name + "." + bodyName + "/" +
+                                 SizeName(size);
+        benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State& state) {
+            const Picture src = Sprite(size, bytes);
+            const Picture mask = MaskRamp(size);
+            Picture dst = Backdrop(size, bytes);
+            BlitCall call;
+            call.dst = dst.rows.data();
+            call.dstPitch = dst.pitch;
+            call.width = size.width;
+            call.height = size.height;
+            call.src = src.rows.data();
+            call.srcPitch = src.pitch;
+            call.flags = mode.flags;
+            call.srcKey = call.dstKey = KeyOf(bytes);
+            call.level = 128;
+            call.mask = mask.rows.data();
+            call.maskPitch = mask.pitch;
+            const BlitBody& body = kind ? BodyOf(id, *kind) : ServedBody(id);
+            for (auto _ : state) {
+                body.Call(call);
+                benchmark::ClobberMemory();
+            }
+            Count(state, size, bytes);
+        });
     }
-    RegisterStipple("Blt24Stipple", "named", 3, Blt24Stipple);
-    RegisterStipple("Blt24Stipple", "scalar", 3, Blt24StippleScalar);
-    RegisterStipple("Blt24Stipple", "sse2", 3, GFX_FAST(Blt24Stipple));
-    // The 24-bit mask stipple has no vector body.
-    RegisterMaskStipple("Blt24MaskStipple", "named", 3, Blt24MaskStipple);
-#undef GFX_FAST
+}
+
+// Every built routine of the registry, by the body Blit serves and by each body that runs here.
+void RegisterRoutines() {
+    for (size_t i = 0; i < kRoutineCount; ++i) {
+        const RoutineId id = RoutineAt(i);
+        if (!BodyOf(id, BodyKind::Scalar).IsAvailable()) continue;
+        for (Mode mode : ModesOf(InfoOf(id).shape)) {
+            RegisterBody(id, "named", std::nullopt, mode);
+            for (int k = 0; k < kBodyKindCount; ++k) {
+                const BodyKind kind = static_cast<BodyKind>(k);
+                if (HasRunnableBody(id, kind)) RegisterBody(id, BodyKindName(kind), kind, mode);
+            }
+        }
+    }
 }
 
 // --- the peers -----------------------------------------------------------------------------

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "graphics/blit/blit_routine.h"
+#include "graphics/blit/blit_call_shapes.h"
+#include "graphics/blit/blit_registry.h"
 #include "graphics/blit/blit_selection.h"
 #include "graphics/blit/clip_blit_rects.h"
 #include "graphics/core/blit_rect.h"
@@ -88,7 +89,7 @@ Result DispatchBlit(Surface* source, Surface* destination, int32_t dx, int32_t d
         call.sh = std::max(src.height, 1);
         call.flags = flags;
         call.level = static_cast<uint32_t>(extra);
-        row->routine.Call(call);
+        CallRoutine(row->routine, call);
     }
 
     if (mask) mask->Unlock();

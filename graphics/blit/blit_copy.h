@@ -2,7 +2,6 @@
 
 #include <cstdint>
 
-#include "graphics/blit/blit_routine.h"
 #include "graphics/core/pixel_traits.h"
 
 namespace gfx {
@@ -21,9 +20,5 @@ int32_t CopyRowsScalar(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, i
     }
     return 0;
 }
-
-// The reference bodies of Blt8Copy, Blt16Copy: the template at each pixel size.
-inline constexpr BlitCopyFn Blt8CopyScalar = &CopyRowsScalar<Pixel8>;
-inline constexpr BlitCopyFn Blt16CopyScalar = &CopyRowsScalar<Pixel16>;
 
 }  // namespace gfx

@@ -3,7 +3,6 @@
 #include <cstdint>
 
 #include "graphics/core/blit_flags.h"
-#include "graphics/blit/blit_routine.h"
 #include "graphics/core/pixel_traits.h"
 #include "graphics/blit/unscaled_walk.h"
 
@@ -42,12 +41,5 @@ int32_t KeyedScalar(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, int3
                  [](int32_t, int32_t) { return true; });
     return 0;
 }
-
-// The reference bodies of Blt8Keyed, Blt16Keyed, Blt24Keyed, Blt32Keyed: the template at each pixel
-// size.
-inline constexpr BlitKeyedFn Blt8KeyedScalar = &KeyedScalar<Pixel8>;
-inline constexpr BlitKeyedFn Blt16KeyedScalar = &KeyedScalar<Pixel16>;
-inline constexpr BlitKeyedFn Blt24KeyedScalar = &KeyedScalar<Pixel24>;
-inline constexpr BlitKeyedFn Blt32KeyedScalar = &KeyedScalar<Pixel32>;
 
 }  // namespace gfx

@@ -3,7 +3,6 @@
 #include <cstdint>
 
 #include "graphics/core/blit_flags.h"
-#include "graphics/blit/blit_routine.h"
 #include "graphics/core/pixel_traits.h"
 #include "graphics/core/stipple_thresholds.h"
 #include "graphics/blit/unscaled_walk.h"
@@ -38,12 +37,5 @@ int32_t MaskStippleScalar(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy
     }
     return 0;
 }
-
-// The reference bodies of Blt8MaskStipple, Blt16MaskStipple, Blt24MaskStipple, Blt32MaskStipple:
-// the template at each pixel size.
-inline constexpr BlitMaskFn Blt8MaskStippleScalar = &MaskStippleScalar<Pixel8>;
-inline constexpr BlitMaskFn Blt16MaskStippleScalar = &MaskStippleScalar<Pixel16>;
-inline constexpr BlitMaskFn Blt24MaskStippleScalar = &MaskStippleScalar<Pixel24>;
-inline constexpr BlitMaskFn Blt32MaskStippleScalar = &MaskStippleScalar<Pixel32>;
 
 }  // namespace gfx

@@ -1,21 +1,34 @@
 #pragma once
 
+// The SSE2 body of the 8, 16 and 32-bit mask-stipple routines, identical in result to
+// MaskStippleScalar.
+#if defined(__SSE2__)
+
 #include <cstdint>
+
+#include "graphics/blit/blit_mask_stipple.h"
+#include "graphics/blit/unscaled_walk_sse2.h"
 
 namespace gfx {
 
-#if defined(__SSE2__)
-// SSE2 bodies of the 8, 16 and 32-bit mask-stipple routines, identical in result to the scalar
-// ones.
-int32_t Blt8MaskStippleSse2(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, int32_t width,
-                            int32_t height, const uint8_t* src, int32_t srcPitch, int32_t sx,
-                            int32_t sy, const uint8_t* mask, int32_t maskPitch, uint32_t flags);
-int32_t Blt16MaskStippleSse2(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, int32_t width,
-                             int32_t height, const uint8_t* src, int32_t srcPitch, int32_t sx,
-                             int32_t sy, const uint8_t* mask, int32_t maskPitch, uint32_t flags);
-int32_t Blt32MaskStippleSse2(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, int32_t width,
-                             int32_t height, const uint8_t* src, int32_t srcPitch, int32_t sx,
-                             int32_t sy, const uint8_t* mask, int32_t maskPitch, uint32_t flags);
-#endif
+template <class P>
+int32_t MaskStippleSse2(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, int32_t width,
+                        int32_t height, const uint8_t* src, int32_t srcPitch, int32_t sx,
+                        int32_t sy, const uint8_t* mask, int32_t maskPitch, uint32_t flags) {
+    if (sse2::RowsOverlap(dst, dstPitch, dx, dy, src, srcPitch, sx, sy, width, height,
+                          P::kBytes) ||
+        sse2::ByteRange(dst, dstPitch, dx, dy, width, height, P::kBytes)
+            .Overlaps(sse2::ByteRange(mask, maskPitch, sx, sy, width, height, 1))) {
+        return MaskStippleScalar<P>(dst, dstPitch, dx, dy, width, height, src, srcPitch, sx, sy,
+                                    mask, maskPitch, flags);
+    }
+    sse2::UnscaledRows rows{dst, dstPitch, dx, dy, width, height, src, srcPitch, sx, sy, flags};
+    rows.mask = mask;
+    rows.maskPitch = maskPitch;
+    sse2::Walk<typename sse2::LanesOf<P>::type, sse2::Admission::Mask>(rows);
+    return 0;
+}
 
 }  // namespace gfx
+
+#endif  // __SSE2__

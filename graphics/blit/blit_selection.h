@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "graphics/blit/blit_routine.h"
+#include "graphics/blit/blit_registry.h"
 #include "graphics/core/pixel_format.h"
 
 namespace gfx {
@@ -32,13 +32,13 @@ struct BlitTest {
 };
 
 // One row of the selection: for this source depth and scaling, when the test holds, this
-// routine draws. A row whose routine is not available yet draws nothing and the blit succeeds.
+// routine of the registry draws. A row whose routine is not built yet draws nothing and the blit
+// succeeds.
 struct BlitSelectionRow {
     uint32_t depth;
     bool scaled;
     BlitTest test;
-    BlitRoutine routine;
-    const char* name;
+    RoutineId routine;
 };
 
 // The first row, in table order, for the source depth and scaling whose test holds; null for a

@@ -3,7 +3,6 @@
 #include <cstdint>
 
 #include "graphics/blit/blit_keyed.h"
-#include "graphics/blit/blit_routine.h"
 #include "graphics/blit/stipple_pattern.h"
 
 namespace gfx {
@@ -18,12 +17,5 @@ int32_t StippleScalar(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, in
                  [&pattern](int32_t i, int32_t j) { return pattern.Admits(i, j); });
     return 0;
 }
-
-// The reference bodies of Blt8Stipple, Blt16Stipple, Blt24Stipple, Blt32Stipple: the template at
-// each pixel size.
-inline constexpr BlitLevelFn Blt8StippleScalar = &StippleScalar<Pixel8>;
-inline constexpr BlitLevelFn Blt16StippleScalar = &StippleScalar<Pixel16>;
-inline constexpr BlitLevelFn Blt24StippleScalar = &StippleScalar<Pixel24>;
-inline constexpr BlitLevelFn Blt32StippleScalar = &StippleScalar<Pixel32>;
 
 }  // namespace gfx

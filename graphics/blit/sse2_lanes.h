@@ -1,7 +1,7 @@
 #pragma once
 
-// Building blocks of the SSE2 blit paths: pixel lanes of one 128-bit register, row copies and
-// the overlap test that sends same-surface blits back to the scalar bodies. Only compiled where
+// Building blocks of the SSE2 blit bodies: pixel lanes of one 128-bit register, row copies and
+// the overlap test that sends same-surface blits back to the scalar walks. Only compiled where
 // SSE2 is available (every x86-64 build; 32-bit builds use -msse2).
 #if defined(__SSE2__)
 
@@ -81,6 +81,22 @@ struct Lanes32 {
     }
 };
 
+// The register lanes of each pixel size that fills whole lanes.
+template <class P>
+struct LanesOf;
+template <>
+struct LanesOf<Pixel8> {
+    using type = Lanes8;
+};
+template <>
+struct LanesOf<Pixel16> {
+    using type = Lanes16;
+};
+template <>
+struct LanesOf<Pixel32> {
+    using type = Lanes32;
+};
+
 // Copies n bytes; the blocks never reach outside [s, s + n) or [d, d + n), and the two ranges
 // must not overlap. Short rows move in a few overlapping scalar pieces, long rows in 16-byte
 // blocks with the stores aligned after the first.
@@ -132,13 +148,14 @@ inline void CopyRows(uint8_t* dst, int32_t dstPitch, const uint8_t* src, int32_t
     }
 }
 
-// The bytes from the first pixel of a block of rows to the last, whichever way the pitch runs.
-struct Span {
+// The addresses from the first pixel of a block of rows to the last, whichever way the pitch
+// runs: [lo, hi).
+struct ByteRange {
     uintptr_t lo;
     uintptr_t hi;
 
-    Span(const uint8_t* base, int32_t pitch, int32_t x, int32_t y, int32_t width, int32_t height,
-         int bytesPerPixel) {
+    ByteRange(const uint8_t* base, int32_t pitch, int32_t x, int32_t y, int32_t width,
+              int32_t height, int bytesPerPixel) {
         const uintptr_t first = reinterpret_cast<uintptr_t>(base) +
                                 static_cast<ptrdiff_t>(y) * pitch +
                                 static_cast<ptrdiff_t>(x) * bytesPerPixel;
@@ -147,17 +164,17 @@ struct Span {
         lo = rows < 0 ? first + rows : first;
         hi = (rows < 0 ? first : first + rows) + rowBytes;
     }
-    bool Overlaps(const Span& other) const { return lo < other.hi && other.lo < hi; }
+    bool Overlaps(const ByteRange& other) const { return lo < other.hi && other.lo < hi; }
 };
 
-// Whether the destination rows and the source rows of a blit share memory. The vector paths read
-// and write whole registers ahead of the scalar order, so such blits (one surface onto itself)
-// keep the scalar bodies and their defined left-to-right result.
-inline bool SpansOverlap(const uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy,
-                         const uint8_t* src, int32_t srcPitch, int32_t sx, int32_t sy,
-                         int32_t width, int32_t height, int bytesPerPixel) {
-    return Span(dst, dstPitch, dx, dy, width, height, bytesPerPixel)
-        .Overlaps(Span(src, srcPitch, sx, sy, width, height, bytesPerPixel));
+// Whether the destination rows and the source rows of a blit share memory. The vector bodies
+// read and write whole registers ahead of the scalar order, so such blits (one surface onto
+// itself) take the scalar walk and its defined left-to-right result.
+inline bool RowsOverlap(const uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy,
+                        const uint8_t* src, int32_t srcPitch, int32_t sx, int32_t sy,
+                        int32_t width, int32_t height, int bytesPerPixel) {
+    return ByteRange(dst, dstPitch, dx, dy, width, height, bytesPerPixel)
+        .Overlaps(ByteRange(src, srcPitch, sx, sy, width, height, bytesPerPixel));
 }
 
 }  // namespace gfx::sse2

@@ -17,7 +17,7 @@ namespace {
 
 std::string Selected(uint32_t depth, bool scaled, uint32_t flags, PixelFormat format = 0) {
     const BlitSelectionRow* row = SelectBlitRoutine(depth, scaled, flags, format);
-    return row ? row->name : "none";
+    return row ? InfoOf(row->routine).name : "none";
 }
 
 // A surface whose bytes follow their position, so that neighbouring pixels differ.
@@ -72,12 +72,12 @@ TEST(BlitSelection, FollowsTheTablesInOrder) {
         for (uint32_t bit = 1; bit != 0; bit <<= 1) {
             for (bool scaled : {false, true}) {
                 const BlitSelectionRow* row = SelectBlitRoutine(depth, scaled, bit, FMT_RGB565);
-                const std::string name = row->name;
+                const std::string name = InfoOf(row->routine).name;
                 EXPECT_EQ(row->test.mask, name.find("Mask") != std::string::npos) << name;
                 EXPECT_TRUE(!row->test.mask || (bit & kMask)) << name;
                 const bool built = !scaled && name.find("Alpha") == std::string::npos &&
                                    name.find("Premul") == std::string::npos;
-                EXPECT_EQ(row->routine.IsAvailable(), built) << name;
+                EXPECT_EQ(ServedBody(row->routine).IsAvailable(), built) << name;
             }
         }
     }

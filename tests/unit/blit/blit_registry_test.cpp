@@ -1,13 +1,13 @@
-#include "graphics/blit/blit_routines.h"
+#include "graphics/blit/blit_registry.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <random>
 #include <utility>
 
 #include "graphics/core/blit_flags.h"
-#include "graphics/blit/blit_routine.h"
 #include "graphics/core/stipple_thresholds.h"
 #include "tests/unit/blit/pixel_grid.h"
 
@@ -21,25 +21,38 @@ enum Mode { kCopy, kKeyed, kStipple, kMaskStipple };
 struct Depth {
     int bytes;
     uint32_t valueMask;
-    BlitRoutine routines[4];
+    std::optional<RoutineId> routines[4];
 };
 
+using R = RoutineId;
 const Depth kDepths[] = {
-    {1, 0xFFu, {Blt8Copy, Blt8Keyed, Blt8Stipple, Blt8MaskStipple}},
-    {2, 0xFFFFu, {Blt16Copy, Blt16Keyed, Blt16Stipple, Blt16MaskStipple}},
-    {3, 0xFFFFFFu, {BlitRoutine(), Blt24Keyed, Blt24Stipple, Blt24MaskStipple}},
-    {4, 0xFFFFFFFFu, {BlitRoutine(), Blt32Keyed, Blt32Stipple, Blt32MaskStipple}},
+    {1, 0xFFu, {R::Blt8Copy, R::Blt8Keyed, R::Blt8Stipple, R::Blt8MaskStipple}},
+    {2, 0xFFFFu, {R::Blt16Copy, R::Blt16Keyed, R::Blt16Stipple, R::Blt16MaskStipple}},
+    {3, 0xFFFFFFu, {std::nullopt, R::Blt24Keyed, R::Blt24Stipple, R::Blt24MaskStipple}},
+    {4, 0xFFFFFFFFu, {std::nullopt, R::Blt32Keyed, R::Blt32Stipple, R::Blt32MaskStipple}},
 };
 
+// Runs the body of `kind` of the depth's routine for the mode, by default the one Blit runs.
 void Draw(const Depth& depth, Mode mode, PixelGrid& dst, PixelGrid& src, PixelGrid* mask,
-          BlitCall call) {
+          BlitCall call, std::optional<BodyKind> kind = std::nullopt) {
     call.dst = dst.Data();
     call.dstPitch = dst.Pitch();
     call.src = src.Data();
     call.srcPitch = src.Pitch();
     call.mask = mask ? mask->Data() : nullptr;
     call.maskPitch = mask ? mask->Pitch() : 0;
-    depth.routines[mode].Call(call);
+    const RoutineId id = *depth.routines[mode];
+    (kind ? BodyOf(id, *kind) : ServedBody(id)).Call(call);
+}
+
+// The kinds of the routine's bodies that run here, scalar first.
+std::vector<BodyKind> KindsOf(RoutineId id) {
+    std::vector<BodyKind> kinds;
+    for (int k = 0; k < kBodyKindCount; ++k) {
+        if (HasRunnableBody(id, static_cast<BodyKind>(k)))
+            kinds.push_back(static_cast<BodyKind>(k));
+    }
+    return kinds;
 }
 
 // What the destination must hold afterwards, worked out one pixel at a time.
@@ -150,9 +163,10 @@ TEST(BlitRoutines, StippleAndMaskAdmitTheirCellsAnchoredAtTheDestination) {
     }
 }
 
-// Every width from 1, every column alignment and flag combination, a spread of levels and random
-// mask bytes, against the per-pixel model. Whole buffers are compared, so a write outside the
-// rectangle (or past a row's end into its padding) fails too.
+// Every body of every routine that runs here, over every width from 1, every column alignment and
+// flag combination, a spread of levels and random mask bytes, against the per-pixel model. Whole
+// buffers are compared, so a write outside the rectangle (or past a row's end into its padding)
+// fails too.
 TEST(BlitRoutines, EveryModeMatchesThePixelModel) {
     std::mt19937 random(7);
     for (const Depth& depth : kDepths) {
@@ -171,25 +185,57 @@ TEST(BlitRoutines, EveryModeMatchesThePixelModel) {
         }
 
         for (Mode mode : {kCopy, kKeyed, kStipple, kMaskStipple}) {
-            if (!depth.routines[mode].IsAvailable()) continue;
-            for (int32_t width = 1; width <= 11; ++width) {
-                for (int32_t offset = 0; offset < 4; ++offset) {
-                    for (uint32_t flags = 0; flags < (mode == kCopy ? 1u : 16u); ++flags) {
-                        for (uint32_t level : {0u, 4u, 130u, 252u, 256u}) {
-                            if (mode != kStipple && level != 0) continue;
-                            BlitCall c =
-                                Rect(offset, 1 + offset % 2, width, 4, 4 - offset, 1, flags, level);
-                            c.srcKey = srcKey, c.dstKey = dstKey;
-                            PixelGrid out = dst;
-                            Draw(depth, mode, out, src, &mask, c);
-                            ASSERT_EQ(out.Bytes(), Expected(depth, mode, dst, src, mask, c).Bytes())
-                                << depth.bytes << " bytes, mode " << mode << ", width " << width
-                                << ", offset " << offset << ", flags " << flags << ", level "
-                                << level;
+            if (!depth.routines[mode]) continue;
+            for (BodyKind kind : KindsOf(*depth.routines[mode])) {
+                for (int32_t width = 1; width <= 11; ++width) {
+                    for (int32_t offset = 0; offset < 4; ++offset) {
+                        for (uint32_t flags = 0; flags < (mode == kCopy ? 1u : 16u); ++flags) {
+                            for (uint32_t level : {0u, 4u, 130u, 252u, 256u}) {
+                                if (mode != kStipple && level != 0) continue;
+                                BlitCall c = Rect(offset, 1 + offset % 2, width, 4, 4 - offset, 1,
+                                                  flags, level);
+                                c.srcKey = srcKey, c.dstKey = dstKey;
+                                PixelGrid out = dst;
+                                Draw(depth, mode, out, src, &mask, c, kind);
+                                ASSERT_EQ(out.Bytes(),
+                                          Expected(depth, mode, dst, src, mask, c).Bytes())
+                                    << depth.bytes << " bytes, mode " << mode << ", "
+                                    << BodyKindName(kind) << " body, width " << width << ", offset "
+                                    << offset << ", flags " << flags << ", level " << level;
+                            }
                         }
                     }
                 }
             }
         }
     }
+}
+
+// Blit runs the widest body of each routine that this processor runs; tests and benchmarks may
+// serve routines by other bodies, and the start-up choice comes back afterwards.
+TEST(BlitRegistry, ServesTheWidestRunnableBodyUnlessForced) {
+    std::vector<BodyKind> startUp;
+    for (size_t i = 0; i < kRoutineCount; ++i) {
+        const RoutineId id = RoutineAt(i);
+        const BodyKind served = ServedKind(id);
+        startUp.push_back(served);
+        EXPECT_EQ(ServedBody(id).IsAvailable(), BodyOf(id, BodyKind::Scalar).IsAvailable())
+            << InfoOf(id).name;
+        EXPECT_EQ(KindsOf(id).empty() ? BodyKind::Scalar : KindsOf(id).back(), served)
+            << InfoOf(id).name;
+    }
+    ForceBlitBody(BodyKind::Scalar);
+    for (size_t i = 0; i < kRoutineCount; ++i)
+        EXPECT_EQ(ServedKind(RoutineAt(i)), BodyKind::Scalar);
+    // A routine without a body of a kind keeps its body when that kind is forced on it alone.
+    EXPECT_FALSE(ForceRoutineBody(R::Blt24MaskStipple, BodyKind::Sse2));
+    EXPECT_FALSE(ForceRoutineBody(R::Blt16Alpha555, BodyKind::Scalar));
+    EXPECT_EQ(ServedKind(R::Blt24MaskStipple), BodyKind::Scalar);
+    if (HasRunnableBody(R::Blt8Copy, BodyKind::Sse2)) {
+        EXPECT_TRUE(ForceRoutineBody(R::Blt8Copy, BodyKind::Sse2));
+        EXPECT_EQ(ServedKind(R::Blt8Copy), BodyKind::Sse2);
+        EXPECT_EQ(ServedKind(R::Blt16Copy), BodyKind::Scalar);
+    }
+    RestoreBlitBodies();
+    for (size_t i = 0; i < kRoutineCount; ++i) EXPECT_EQ(ServedKind(RoutineAt(i)), startUp[i]);
 }

@@ -50,6 +50,55 @@ using BlitScaledSmoothFn = int32_t (*)(uint8_t* dst, int32_t dstPitch, int32_t d
                                        int32_t srcPitch, int32_t sx, int32_t sy, int32_t sw,
                                        int32_t sh, uint32_t flags);
 
+// The shapes by name, and the function type of each.
+enum class CallShape : uint8_t {
+    Copy,
+    Keyed,
+    Level,
+    Mask,
+    ScaledKeyed,
+    ScaledLevel,
+    ScaledMask,
+    ScaledSmooth,
+};
+
+constexpr bool IsScaledShape(CallShape shape) { return shape >= CallShape::ScaledKeyed; }
+
+template <CallShape S>
+struct CallShapeFn;
+template <>
+struct CallShapeFn<CallShape::Copy> {
+    using type = BlitCopyFn;
+};
+template <>
+struct CallShapeFn<CallShape::Keyed> {
+    using type = BlitKeyedFn;
+};
+template <>
+struct CallShapeFn<CallShape::Level> {
+    using type = BlitLevelFn;
+};
+template <>
+struct CallShapeFn<CallShape::Mask> {
+    using type = BlitMaskFn;
+};
+template <>
+struct CallShapeFn<CallShape::ScaledKeyed> {
+    using type = BlitScaledKeyedFn;
+};
+template <>
+struct CallShapeFn<CallShape::ScaledLevel> {
+    using type = BlitScaledLevelFn;
+};
+template <>
+struct CallShapeFn<CallShape::ScaledMask> {
+    using type = BlitScaledMaskFn;
+};
+template <>
+struct CallShapeFn<CallShape::ScaledSmooth> {
+    using type = BlitScaledSmoothFn;
+};
+
 // Everything a routine of any shape may take, gathered by Blit once the rectangles are clipped
 // and the surfaces locked.
 struct BlitCall {
@@ -73,40 +122,29 @@ struct BlitCall {
     int32_t maskPitch = 0;
 };
 
-// One routine of any shape, or none (a routine that is not available draws nothing). Call passes
-// the arguments of its shape from a BlitCall.
-class BlitRoutine {
+// One body of a routine: a function of one of the shapes, or none (an empty body draws
+// nothing). Call passes it the arguments of its shape from a BlitCall.
+class BlitBody {
   public:
-    enum class Shape : uint8_t {
-        None,
-        Copy,
-        Keyed,
-        Level,
-        Mask,
-        ScaledKeyed,
-        ScaledLevel,
-        ScaledMask,
-        ScaledSmooth,
-    };
+    constexpr BlitBody() : shape_(CallShape::Copy), copy_(nullptr) {}
+    constexpr BlitBody(BlitCopyFn fn) : shape_(CallShape::Copy), copy_(fn) {}
+    constexpr BlitBody(BlitKeyedFn fn) : shape_(CallShape::Keyed), keyed_(fn) {}
+    constexpr BlitBody(BlitLevelFn fn) : shape_(CallShape::Level), level_(fn) {}
+    constexpr BlitBody(BlitMaskFn fn) : shape_(CallShape::Mask), mask_(fn) {}
+    constexpr BlitBody(BlitScaledKeyedFn fn) : shape_(CallShape::ScaledKeyed), scaledKeyed_(fn) {}
+    constexpr BlitBody(BlitScaledLevelFn fn) : shape_(CallShape::ScaledLevel), scaledLevel_(fn) {}
+    constexpr BlitBody(BlitScaledMaskFn fn) : shape_(CallShape::ScaledMask), scaledMask_(fn) {}
+    constexpr BlitBody(BlitScaledSmoothFn fn)
+        : shape_(CallShape::ScaledSmooth), scaledSmooth_(fn) {}
 
-    constexpr BlitRoutine() : shape_(Shape::None), copy_(nullptr) {}
-    constexpr BlitRoutine(BlitCopyFn fn) : shape_(Shape::Copy), copy_(fn) {}
-    constexpr BlitRoutine(BlitKeyedFn fn) : shape_(Shape::Keyed), keyed_(fn) {}
-    constexpr BlitRoutine(BlitLevelFn fn) : shape_(Shape::Level), level_(fn) {}
-    constexpr BlitRoutine(BlitMaskFn fn) : shape_(Shape::Mask), mask_(fn) {}
-    constexpr BlitRoutine(BlitScaledKeyedFn fn) : shape_(Shape::ScaledKeyed), scaledKeyed_(fn) {}
-    constexpr BlitRoutine(BlitScaledLevelFn fn) : shape_(Shape::ScaledLevel), scaledLevel_(fn) {}
-    constexpr BlitRoutine(BlitScaledMaskFn fn) : shape_(Shape::ScaledMask), scaledMask_(fn) {}
-    constexpr BlitRoutine(BlitScaledSmoothFn fn) : shape_(Shape::ScaledSmooth), scaledSmooth_(fn) {}
-
-    Shape GetShape() const { return shape_; }
-    // False for a routine that is not available (a null entry of any shape).
+    CallShape GetShape() const { return shape_; }
+    // False for an empty body.
     bool IsAvailable() const;
-    // Runs the routine with the arguments of its shape; does nothing for an unavailable one.
+    // Runs the body with the arguments of its shape; does nothing for an empty one.
     int32_t Call(const BlitCall& c) const;
 
   private:
-    Shape shape_;
+    CallShape shape_;
     union {
         BlitCopyFn copy_;
         BlitKeyedFn keyed_;
