@@ -40,22 +40,22 @@ void ReleasePicture(gfx::DibSurface*& picture) {
 
 const MessageMap ImageButton::messageMap = [] {
     static constexpr MessageMapEntry entries[] = {
-        OnMessage<&ImageButton::OnPaint>(WM_PAINT),
-        OnMessage<&ImageButton::OnEraseBackground>(WM_ERASEBKGND),
-        OnMessage<&ImageButton::OnKeyDown>(WM_KEYDOWN),
-        OnMessage<&ImageButton::OnKeyUp>(WM_KEYUP),
-        OnMessage<&ImageButton::OnLeftButtonDown>(WM_LBUTTONDOWN),
+        OnMessage<WM_PAINT, &ImageButton::OnPaint>(),
+        OnMessage<WM_ERASEBKGND, &ImageButton::OnEraseBackground>(),
+        OnMessage<WM_KEYDOWN, &ImageButton::OnKeyDown>(),
+        OnMessage<WM_KEYUP, &ImageButton::OnKeyUp>(),
+        OnMessage<WM_LBUTTONDOWN, &ImageButton::OnLeftButtonDown>(),
         // The button class underneath accepts double-clicks: a quick second press arrives as
         // WM_LBUTTONDBLCLK and must press the button all the same, or its click is lost.
-        OnMessage<&ImageButton::OnLeftButtonDown>(WM_LBUTTONDBLCLK),
-        OnMessage<&ImageButton::OnLeftButtonUp>(WM_LBUTTONUP),
-        OnMessage<&ImageButton::OnKillFocus>(WM_KILLFOCUS),
-        OnMessage<&ImageButton::OnMouseMove>(WM_MOUSEMOVE),
-        OnMessage<&ImageButton::OnSetFocus>(WM_SETFOCUS),
-        OnMessage<&ImageButton::OnTimer>(WM_TIMER),
-        OnMessage<&ImageButton::OnSetCursor>(WM_SETCURSOR),
-        OnMessage<&ImageButton::OnEnable>(WM_ENABLE),
-        OnMessage<&ImageButton::OnDestroyWindow>(WM_DESTROY),
+        OnMessage<WM_LBUTTONDBLCLK, &ImageButton::OnLeftButtonDown>(),
+        OnMessage<WM_LBUTTONUP, &ImageButton::OnLeftButtonUp>(),
+        OnMessage<WM_KILLFOCUS, &ImageButton::OnKillFocus>(),
+        OnMessage<WM_MOUSEMOVE, &ImageButton::OnMouseMove>(),
+        OnMessage<WM_SETFOCUS, &ImageButton::OnSetFocus>(),
+        OnMessage<WM_TIMER, &ImageButton::OnTimer>(),
+        OnMessage<WM_SETCURSOR, &ImageButton::OnSetCursor>(),
+        OnMessage<WM_ENABLE, &ImageButton::OnEnable>(),
+        OnMessage<WM_DESTROY, &ImageButton::OnDestroyWindow>(),
     };
     return MakeMessageMap(&CWnd::messageMap, entries);
 }();
@@ -240,14 +240,14 @@ void ImageButton::StopWatch() {
     watchRunning = FALSE;
 }
 
-void ImageButton::OnKeyDown(WPARAM key, LPARAM) {
+void ImageButton::OnKeyDown(UINT key) {
     if (key != VK_SPACE) return;
     StopWatch();
     pressed = TRUE;
     RepaintNow();
 }
 
-void ImageButton::OnKeyUp(WPARAM key, LPARAM) {
+void ImageButton::OnKeyUp(UINT key) {
     if (key != VK_SPACE) return;
     if (toggleMode) toggledOn = !toggledOn;
     pressed = FALSE;
@@ -294,7 +294,7 @@ LRESULT ImageButton::OnSetFocus() {
     return result;
 }
 
-LRESULT ImageButton::OnTimer(WPARAM timer, LPARAM) {
+LRESULT ImageButton::OnTimer(UINT_PTR timer) {
     if (timer == kWatchTimer) {
         RECT rect;
         POINT point;

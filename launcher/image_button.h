@@ -67,15 +67,15 @@ class ImageButton : public CWnd {
     void StopWatch();
 
     void OnPaint();
-    LRESULT OnEraseBackground() { return TRUE; }
-    void OnKeyDown(WPARAM key, LPARAM);
-    void OnKeyUp(WPARAM key, LPARAM);
+    BOOL OnEraseBackground() { return TRUE; }
+    void OnKeyDown(UINT key);
+    void OnKeyUp(UINT key);
     void OnLeftButtonDown();
     void OnLeftButtonUp();
     LRESULT OnKillFocus();
     LRESULT OnMouseMove();
     LRESULT OnSetFocus();
-    LRESULT OnTimer(WPARAM timer, LPARAM);
+    LRESULT OnTimer(UINT_PTR timer);
     LRESULT OnSetCursor();
     LRESULT OnEnable();
     void OnDestroyWindow();

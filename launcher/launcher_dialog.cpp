@@ -45,11 +45,11 @@ void InvalidateWithChildren(HWND hwnd) {
 
 const MessageMap LauncherDialog::messageMap = [] {
     static constexpr MessageMapEntry entries[] = {
-        OnMessage<&LauncherDialog::OnQueryNewPalette>(WM_QUERYNEWPALETTE),
-        OnMessage<&LauncherDialog::OnPaletteChanged>(WM_PALETTECHANGED),
-        OnMessage<&LauncherDialog::OnCreate>(WM_CREATE),
-        OnMessage<&LauncherDialog::OnPaint>(WM_PAINT),
-        OnMessage<&LauncherDialog::OnQueryDragIcon>(WM_QUERYDRAGICON),
+        OnMessage<WM_QUERYNEWPALETTE, &LauncherDialog::OnQueryNewPalette>(),
+        OnMessage<WM_PALETTECHANGED, &LauncherDialog::OnPaletteChanged>(),
+        OnMessage<WM_CREATE, &LauncherDialog::OnCreate>(),
+        OnMessage<WM_PAINT, &LauncherDialog::OnPaint>(),
+        OnMessage<WM_QUERYDRAGICON, &LauncherDialog::OnQueryDragIcon>(),
         OnCommand<&LauncherDialog::OnRun>(IDC_RUN, BN_CLICKED),
     };
     return MakeMessageMap(&CDialog::messageMap, entries);
@@ -64,7 +64,7 @@ LauncherDialog::LauncherDialog(CWnd* parent) : CDialog(IDD_LAUNCHER, parent) {
     icon = ::LoadIconA(instance, MAKEINTRESOURCEA(IDI_LAUNCHER));
 }
 
-LRESULT LauncherDialog::OnCreate() {
+int LauncherDialog::OnCreate() {
     if (Default() == -1) return -1;
     currentPalette = nullptr;
     return 0;
@@ -148,12 +148,10 @@ BOOL LauncherDialog::RealizeDialogPalette() {
     return TRUE;
 }
 
-LRESULT LauncherDialog::OnPaletteChanged(WPARAM changedBy, LPARAM) {
-    HWND source = reinterpret_cast<HWND>(changedBy);
+void LauncherDialog::OnPaletteChanged(HWND changedBy) {
     // A change made by this window or one below it needs no answer.
-    if (source == m_hWnd || ::IsChild(m_hWnd, source)) return 0;
+    if (changedBy == m_hWnd || ::IsChild(m_hWnd, changedBy)) return;
     RealizeDialogPalette();
-    return 0;
 }
 
 void LauncherDialog::OnPaint() {

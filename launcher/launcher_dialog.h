@@ -36,9 +36,9 @@ class LauncherDialog : public CDialog {
     static const MessageMap messageMap;
 
   private:
-    LRESULT OnQueryNewPalette() { return RealizeDialogPalette(); }
-    LRESULT OnPaletteChanged(WPARAM changedBy, LPARAM);
-    LRESULT OnCreate();
+    BOOL OnQueryNewPalette() { return RealizeDialogPalette(); }
+    void OnPaletteChanged(HWND changedBy);
+    int OnCreate();
     void OnPaint();
     LRESULT OnQueryDragIcon() { return Default(); }
 

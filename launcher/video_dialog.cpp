@@ -17,7 +17,7 @@ constexpr int kEndResult = IDOK;
 
 const MessageMap VideoDialog::messageMap = [] {
     static constexpr MessageMapEntry entries[] = {
-        OnMessage<&VideoDialog::OnTimer>(WM_TIMER),
+        OnMessage<WM_TIMER, &VideoDialog::OnTimer>(),
     };
     return MakeMessageMap(&CDialog::messageMap, entries);
 }();
@@ -54,7 +54,7 @@ BOOL VideoDialog::OnInitDialog() {
     return TRUE;
 }
 
-LRESULT VideoDialog::OnTimer(WPARAM, LPARAM) {
+LRESULT VideoDialog::OnTimer() {
     const LRESULT mode = mciWindow ? ::SendMessageA(mciWindow, MCIWNDM_GETMODEA, 0, 0) : 0;
     if (mode != MCI_MODE_PLAY) {
         KillTimer(kPollTimer);

@@ -18,8 +18,9 @@ class VideoDialog : public CDialog {
     static const MessageMap messageMap;
 
   private:
-    // Polls the playback mode; ends the dialog once the video is no longer playing.
-    LRESULT OnTimer(WPARAM id, LPARAM);
+    // Polls the playback mode, whatever the timer; ends the dialog once the video is no longer
+    // playing.
+    LRESULT OnTimer();
 
     HWND mciWindow = nullptr;
 };

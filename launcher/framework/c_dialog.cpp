@@ -24,7 +24,7 @@ bool TemplateAtOrigin(const uint8_t* bytes, size_t size) {
 
 const MessageMap CDialog::messageMap = [] {
     static constexpr MessageMapEntry entries[] = {
-        OnMessage<&CDialog::HandleInitDialog>(WM_INITDIALOG),
+        OnMessage<WM_INITDIALOG, &CDialog::HandleInitDialog>(),
         OnCommand<&CDialog::HandleOK>(IDOK),
         OnCommand<&CDialog::HandleCancel>(IDCANCEL),
     };
@@ -132,7 +132,7 @@ void CDialog::OnOK() {
 
 void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 
-LRESULT CDialog::HandleInitDialog() {
+BOOL CDialog::HandleInitDialog() {
     RECT before;
     GetWindowRect(&before);
     const BOOL result = OnInitDialog();

@@ -35,7 +35,7 @@ class CDialog : public CWnd {
 
   private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT HandleInitDialog();
+    BOOL HandleInitDialog();
     void HandleOK() { OnOK(); }
     void HandleCancel() { OnCancel(); }
     // The owner of a dialog without parent: the main window's top-level window, if any.

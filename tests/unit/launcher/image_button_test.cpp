@@ -97,9 +97,10 @@ class ImageButtonTest : public testing::Test {
         static const MessageMap messageMap;
 
       private:
-        void OnClicked(WPARAM wParam, LPARAM lParam) {
-            clicks.push_back(wParam);
-            lastSender = reinterpret_cast<HWND>(lParam);
+        // Records the command as it was sent, to check its parameters.
+        void OnClicked(HWND sender) {
+            clicks.push_back(GetCurrentMessage()->wParam);
+            lastSender = sender;
         }
     };
 

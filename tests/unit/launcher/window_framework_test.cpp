@@ -40,7 +40,7 @@ class BaseWindow : public CWnd {
 
 const MessageMap BaseWindow::messageMap = [] {
     static constexpr MessageMapEntry entries[] = {
-        OnMessage<&BaseWindow::OnPing>(kPing),
+        OnMessage<kPing, &BaseWindow::OnPing>(),
         OnCommand<&BaseWindow::OnBaseCommand>(7),
     };
     return MakeMessageMap(&CWnd::messageMap, entries);
@@ -64,8 +64,8 @@ class DerivedWindow : public BaseWindow {
         return failCreate ? -1 : Default();
     }
     void OnRun() { log.push_back("command 9 clicked"); }
-    LRESULT OnSetText(WPARAM, LPARAM text) {
-        log.push_back(std::string("settext ") + reinterpret_cast<const char*>(text));
+    LRESULT OnSetText(const char* text) {
+        log.push_back(std::string("settext ") + text);
         return Default();  // the original procedure stores the text
     }
     LRESULT OnOuter() {
@@ -82,13 +82,91 @@ class DerivedWindow : public BaseWindow {
 
 const MessageMap DerivedWindow::messageMap = [] {
     static constexpr MessageMapEntry entries[] = {
-        OnMessage<&DerivedWindow::OnCreate>(WM_CREATE),
+        OnMessage<WM_CREATE, &DerivedWindow::OnCreate>(),
         OnCommand<&DerivedWindow::OnRun>(9, BN_CLICKED),
-        OnMessage<&DerivedWindow::OnSetText>(WM_SETTEXT),
-        OnMessage<&DerivedWindow::OnOuter>(kOuter),
-        OnMessage<&DerivedWindow::OnInner>(kInner),
+        OnMessage<WM_SETTEXT, &DerivedWindow::OnSetText>(),
+        OnMessage<kOuter, &DerivedWindow::OnOuter>(),
+        OnMessage<kInner, &DerivedWindow::OnInner>(),
     };
     return MakeMessageMap(&BaseWindow::messageMap, entries);
+}();
+
+// Records what its handlers receive, for each decoded message.
+class ArgumentProbe : public CWnd {
+  public:
+    std::string createdName;
+    UINT key = 0, repeat = 0, keyFlags = 0;
+    UINT keyUp = 0;
+    UINT mouseFlags = 0;
+    POINT point{};
+    UINT moveFlags = 0;
+    UINT_PTR timer = 0;
+    HWND cursorWindow = nullptr;
+    UINT hitTest = 0, mouseMessage = 0;
+    HWND paletteChangedBy = nullptr;
+    HDC eraseDC = nullptr;
+    HWND focusFrom = nullptr, focusTo = nullptr;
+    BOOL enabled = -1;
+    HWND commandSender = nullptr;
+    HCURSOR dragIcon = nullptr;
+
+  protected:
+    const MessageMap* GetMessageMap() const override { return &messageMap; }
+    static const MessageMap messageMap;
+
+  private:
+    int OnCreate(CREATESTRUCTA* create) {
+        createdName = create->lpszName;
+        return 0;
+    }
+    void OnKeyDown(UINT code, UINT count, UINT flags) {
+        key = code;
+        repeat = count;
+        keyFlags = flags;
+    }
+    void OnKeyUp(UINT code) { keyUp = code; }
+    void OnLeftButtonDown(UINT flags, POINT at) {
+        mouseFlags = flags;
+        point = at;
+    }
+    void OnMouseMove(UINT flags) { moveFlags = flags; }
+    void OnTimer(UINT_PTR id) { timer = id; }
+    BOOL OnSetCursor(HWND window, UINT code, UINT message) {
+        cursorWindow = window;
+        hitTest = code;
+        mouseMessage = message;
+        return TRUE;
+    }
+    void OnPaletteChanged(HWND changedBy) { paletteChangedBy = changedBy; }
+    BOOL OnEraseBackground(HDC dc) {
+        eraseDC = dc;
+        return TRUE;
+    }
+    void OnSetFocus(HWND previous) { focusFrom = previous; }
+    void OnKillFocus(HWND next) { focusTo = next; }
+    void OnEnable(BOOL enable) { enabled = enable; }
+    void OnClicked(HWND sender) { commandSender = sender; }
+    HCURSOR OnQueryDragIcon() { return dragIcon; }
+};
+
+const MessageMap ArgumentProbe::messageMap = [] {
+    static constexpr MessageMapEntry entries[] = {
+        OnMessage<WM_CREATE, &ArgumentProbe::OnCreate>(),
+        OnMessage<WM_KEYDOWN, &ArgumentProbe::OnKeyDown>(),
+        OnMessage<WM_KEYUP, &ArgumentProbe::OnKeyUp>(),
+        OnMessage<WM_LBUTTONDOWN, &ArgumentProbe::OnLeftButtonDown>(),
+        OnMessage<WM_MOUSEMOVE, &ArgumentProbe::OnMouseMove>(),
+        OnMessage<WM_TIMER, &ArgumentProbe::OnTimer>(),
+        OnMessage<WM_SETCURSOR, &ArgumentProbe::OnSetCursor>(),
+        OnMessage<WM_PALETTECHANGED, &ArgumentProbe::OnPaletteChanged>(),
+        OnMessage<WM_ERASEBKGND, &ArgumentProbe::OnEraseBackground>(),
+        OnMessage<WM_SETFOCUS, &ArgumentProbe::OnSetFocus>(),
+        OnMessage<WM_KILLFOCUS, &ArgumentProbe::OnKillFocus>(),
+        OnMessage<WM_ENABLE, &ArgumentProbe::OnEnable>(),
+        OnMessage<WM_QUERYDRAGICON, &ArgumentProbe::OnQueryDragIcon>(),
+        OnCommand<&ArgumentProbe::OnClicked>(5, BN_CLICKED),
+    };
+    return MakeMessageMap(&CWnd::messageMap, entries);
 }();
 
 bool WindowsAvailable() {
@@ -131,6 +209,66 @@ TEST(WindowFramework, MessageMapsChainFromDerivedToBaseToDefault) {
     EXPECT_EQ(wnd.m_hWnd, nullptr);
     EXPECT_TRUE(wnd.destroyedAfterDetach);
     EXPECT_EQ(CWnd::FromHandlePermanent(hwnd), nullptr);
+}
+
+TEST(WindowFramework, HandlersReceiveTheMessagesDecodedArguments) {
+    REQUIRE_WINDOWS();
+    ArgumentProbe wnd;
+    ASSERT_TRUE(wnd.Create(nullptr, "probe", WS_POPUP, kSmall, nullptr, 0));
+    EXPECT_EQ(wnd.createdName, "probe");
+    HWND other = ::GetDesktopWindow();
+
+    // Key: code, repeat count (low word), scan code and flags (high word); or the code alone.
+    wnd.SendMessage(WM_KEYDOWN, VK_SPACE, MAKELPARAM(3, 0x4039));
+    EXPECT_EQ(wnd.key, static_cast<UINT>(VK_SPACE));
+    EXPECT_EQ(wnd.repeat, 3u);
+    EXPECT_EQ(wnd.keyFlags, 0x4039u);
+    wnd.SendMessage(WM_KEYUP, 'A', MAKELPARAM(1, 0xC01E));
+    EXPECT_EQ(wnd.keyUp, static_cast<UINT>('A'));
+
+    // Mouse: key state and a signed point, which is negative left of or above a captured window.
+    wnd.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, MAKELPARAM(-12, 345));
+    EXPECT_EQ(wnd.mouseFlags, static_cast<UINT>(MK_LBUTTON | MK_SHIFT));
+    EXPECT_EQ(wnd.point.x, -12);
+    EXPECT_EQ(wnd.point.y, 345);
+    wnd.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(7, -1));
+    EXPECT_EQ(wnd.point.x, 7);
+    EXPECT_EQ(wnd.point.y, -1);
+    wnd.SendMessage(WM_MOUSEMOVE, MK_RBUTTON, MAKELPARAM(1, 1));
+    EXPECT_EQ(wnd.moveFlags, static_cast<UINT>(MK_RBUTTON));
+
+    wnd.SendMessage(WM_TIMER, 42, 0);
+    EXPECT_EQ(wnd.timer, 42u);
+
+    // Cursor: the window under it, the hit-test code (low word) and the mouse message (high).
+    EXPECT_EQ(wnd.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(other),
+                              MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+              TRUE);
+    EXPECT_EQ(wnd.cursorWindow, other);
+    EXPECT_EQ(wnd.hitTest, static_cast<UINT>(HTCLIENT));
+    EXPECT_EQ(wnd.mouseMessage, static_cast<UINT>(WM_MOUSEMOVE));
+
+    // Window and device-context arguments.
+    wnd.SendMessage(WM_PALETTECHANGED, reinterpret_cast<WPARAM>(other));
+    EXPECT_EQ(wnd.paletteChangedBy, other);
+    HDC dc = ::GetDC(wnd.m_hWnd);
+    EXPECT_EQ(wnd.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc)), TRUE);
+    EXPECT_EQ(wnd.eraseDC, dc);
+    ::ReleaseDC(wnd.m_hWnd, dc);
+    wnd.SendMessage(WM_SETFOCUS, reinterpret_cast<WPARAM>(other));
+    wnd.SendMessage(WM_KILLFOCUS, 0);
+    EXPECT_EQ(wnd.focusFrom, other);
+    EXPECT_EQ(wnd.focusTo, nullptr);
+    wnd.SendMessage(WM_ENABLE, FALSE);
+    EXPECT_EQ(wnd.enabled, FALSE);
+
+    // A command's handler gets the control that sent it.
+    wnd.SendMessage(WM_COMMAND, MAKEWPARAM(5, BN_CLICKED), reinterpret_cast<LPARAM>(other));
+    EXPECT_EQ(wnd.commandSender, other);
+
+    // A handle returned by a handler is the message's result.
+    wnd.dragIcon = ::LoadCursorA(nullptr, IDC_ARROW);
+    EXPECT_EQ(wnd.SendMessage(WM_QUERYDRAGICON), reinterpret_cast<LRESULT>(wnd.dragIcon));
 }
 
 TEST(WindowFramework, FailedCreationLeavesTheObjectDetached) {
