@@ -26,9 +26,10 @@ bool BodyKindRunsHere(BodyKind kind);
 
 }  // namespace gfx
 
-// Bodies for the sets wider than the baseline are compiled in files built for the baseline,
-// inside a `#pragma GCC target` region (GCC and compatible compilers on x86), and are only
-// called once BodyKindRunsHere has said yes.
-#if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
+// Bodies for the sets wider than the baseline are compiled in files built for the baseline, each
+// function marked with its set by a target attribute (GCC and compatible compilers on x86), and
+// are only called once BodyKindRunsHere has said yes. They may hand cases they leave out to the
+// baseline's SSE2 bodies.
+#if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__)) && defined(__SSE2__)
 #define GFX_HAVE_X86_TARGETS 1
 #endif
