@@ -32,7 +32,8 @@ namespace gfx {
     X(Blt24Keyed, 24, Keyed, KeyedScalar<Pixel24>, GFX_SSE2(KeyedSse2<Pixel24>))               \
     X(Blt24Stipple, 24, Level, StippleScalar<Pixel24>, GFX_SSE2(StippleSse2<Pixel24>))         \
     X(Blt24MaskStipple, 24, Mask, MaskStippleScalar<Pixel24>)                                  \
-    X(Blt32Keyed, 32, Keyed, KeyedScalar<Pixel32>, GFX_SSE2(KeyedSse2<Pixel32>))               \
+    X(Blt32Keyed, 32, Keyed, KeyedScalar<Pixel32>, GFX_SSE2(KeyedSse2<Pixel32>),               \
+      GFX_AVX2(Keyed32Avx2))                                                                   \
     X(Blt32Stipple, 32, Level, StippleScalar<Pixel32>, GFX_SSE2(StippleSse2<Pixel32>))         \
     X(Blt32MaskStipple, 32, Mask, MaskStippleScalar<Pixel32>,                                  \
       GFX_SSE2(MaskStippleSse2<Pixel32>))                                                      \
