@@ -1,5 +1,6 @@
 #include "graphics/image/dib_codec_table.h"
 
+#include "graphics/codec/pkc_codec.h"
 #include "graphics/core/dib_header.h"
 
 namespace gfx {
@@ -10,9 +11,9 @@ namespace {
 // The run-length and packed codecs fill in their functions here as they are built.
 constexpr DibCodec kCodecs[] = {
     // tag, asked of Encode, stored in headers, encoder, decoder
-    {COMPRESSION_PKCC, true, false, nullptr, nullptr},
-    {COMPRESSION_PKC1, false, true, nullptr, nullptr},
-    {COMPRESSION_PKC2, false, true, nullptr, nullptr},
+    {COMPRESSION_PKCC, true, false, PkcEncode, nullptr},
+    {COMPRESSION_PKC1, false, true, nullptr, PkcDecode},
+    {COMPRESSION_PKC2, false, true, nullptr, PkcDecode},
     {COMPRESSION_ARLE, true, true, nullptr, nullptr},
     {COMPRESSION_PRLE, true, true, nullptr, nullptr},
     {COMPRESSION_TRLE, true, true, nullptr, nullptr},

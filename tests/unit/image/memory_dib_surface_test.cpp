@@ -258,6 +258,52 @@ TEST(MemoryDibSurface, EncodingStatesAndTheirRefusals) {
     EXPECT_EQ(surface.GetDibLength(), 40u + 1024u + 20u);
 }
 
+TEST(MemoryDibSurface, PackedEncodingRoundTripsAndLoadsDecoded) {
+    for (uint32_t compression : {COMPRESSION_NONE, COMPRESSION_BITFIELDS}) {
+        DibShape shape;
+        shape.bits = compression == COMPRESSION_BITFIELDS ? 16 : 8;
+        shape.colours = shape.bits == 8 ? 16 : 0;
+        shape.compression = compression;
+        const std::vector<uint8_t> plain = MakeDib(shape);
+        MemoryDibSurface surface;
+        ASSERT_EQ(LoadStream(surface, new CountedStream(plain)), ResultOk);
+        const std::vector<uint8_t> rows = LockedRows(surface);
+        const PixelFormat format = surface.GetFormat();
+
+        ASSERT_EQ(surface.Encode(COMPRESSION_PKCC), ResultOk);
+        EXPECT_EQ(surface.IsEncoded(), 1u);
+        EXPECT_EQ(surface.GetFormat(), format);
+        uint8_t* locked = nullptr;
+        int32_t pitch = 0;
+        EXPECT_EQ(surface.Lock(&locked, &pitch), ResultEncoded);
+        const std::vector<uint8_t> packed = Bytes(surface.GetDibHeader(), surface.GetDibLength());
+        DibHeader header{};
+        ASSERT_TRUE(ReadDibHeader(packed.data(), packed.size(), &header));
+        EXPECT_EQ(header.biCompression,
+                  compression == COMPRESSION_BITFIELDS ? COMPRESSION_PKC2 : COMPRESSION_PKC1);
+
+        ASSERT_EQ(surface.Decode(), ResultOk);
+        EXPECT_EQ(surface.IsEncoded(), 0u);
+        EXPECT_EQ(LockedRows(surface), rows);
+        EXPECT_EQ(Bytes(surface.GetDibHeader(), surface.GetDibLength()), plain);
+
+        // A packed image loaded with LOAD_DECODE comes in plain; without it, it stays packed.
+        MemoryDibSurface loaded;
+        ASSERT_EQ(LoadStream(loaded, new CountedStream(packed), LOAD_DECODE), ResultOk);
+        EXPECT_EQ(loaded.IsEncoded(), 0u);
+        EXPECT_EQ(LockedRows(loaded), rows);
+        ASSERT_EQ(LoadStream(loaded, new CountedStream(packed)), ResultOk);
+        EXPECT_EQ(loaded.IsEncoded(), 1u);
+
+        // A damaged block is refused and the image stays as it was.
+        std::vector<uint8_t> damaged = packed;
+        damaged.back() ^= 0xFF;
+        ASSERT_EQ(LoadStream(loaded, new CountedStream(damaged)), ResultOk);
+        EXPECT_EQ(loaded.Decode(), ResultInvalid);
+        EXPECT_EQ(loaded.IsEncoded(), 1u);
+    }
+}
+
 TEST(MemoryDibSurface, SetPaletteAcceptsOnlyAFullPaletteOnAnIndexedImage) {
     MemoryDibSurface surface;
     Palette* small = FilledPalette(16, 1);
