@@ -11,6 +11,8 @@ namespace gfx {
 
 namespace {
 
+constexpr uint32_t kMaxDeflateRatio = 1032;
+
 uint8_t* NewFixedBlock(uint64_t size) {
     if (size > UINT32_MAX) return nullptr;
     // Some allocators refuse 0 bytes; an empty result still gets a block of its own.
@@ -57,6 +59,9 @@ uint8_t* MemoPack(const void* data, uint32_t length) {
 uint8_t* MemoUnpack(const void* block, size_t available) {
     uint32_t total = 0, raw = 0;
     if (!ReadMemoHeader(block, available, &total, &raw) || total > available) return nullptr;
+    // Deflate expands at most 1032 to 1, so a larger recorded length cannot be what the stream
+    // holds: refused before its memory is asked for.
+    if (uint64_t{raw} > uint64_t{kMaxDeflateRatio} * (total - MEMO_HEADER_BYTES)) return nullptr;
     uint8_t* out = NewFixedBlock(raw);
     if (!out) return nullptr;
     uLongf unpacked = raw;

@@ -18,7 +18,8 @@ uint8_t* MemoPack(const void* data, uint32_t length);
 
 // The unpacked bytes of the block at `block`, of which `available` bytes may be read, in a new
 // block of the unpacked length; null when the header is wrong, the block's total length runs
-// past `available`, the stream is damaged, or it does not unpack to exactly the recorded length.
+// past `available`, the stream is damaged, or it does not unpack to exactly the recorded length
+// (a recorded length beyond what deflate can expand the stream to is refused without allocating).
 uint8_t* MemoUnpack(const void* block, size_t available);
 
 // The block's total length, or 0 when fewer than 12 bytes are available, the magic is wrong, or

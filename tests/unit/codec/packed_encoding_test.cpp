@@ -129,6 +129,11 @@ TEST(MemoBlock, RefusesDamagedAndMismatchedBlocks) {
         EXPECT_FALSE(Unpack(lying, &out)) << raw;
     }
     EXPECT_EQ(MemoUnpack(nullptr, 100), nullptr);
+
+    // Four gigabytes claimed by a few bytes of stream: refused without asking for the memory.
+    std::vector<uint8_t> huge = Pack(std::vector<uint8_t>(1 << 20, 0));
+    StoreLE32(huge.data() + 8, 0xFFFFFFF0u);
+    EXPECT_FALSE(Unpack(huge, &out));
 }
 
 TEST(PkcCodec, RoundTripsKeepingHeaderTableAndMasks) {

@@ -1,0 +1,57 @@
+#!/usr/bin/env python3
+"""Writes the seed corpora of the fuzz targets into fuzz/corpus/: small valid inputs of each
+stored form, in the layouts the library's encoders write (the tests check those layouts against
+the encoders). Run again after changing a layout; the seeds are committed."""
+import os
+import struct
+import zlib
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def memo(raw):
+    packed = zlib.compress(raw)
+    return struct.pack("<4sII", b"MEMO", 12 + len(packed), len(raw)) + packed
+
+
+def header(width, height, bits, compression, size_image=0, colours=0):
+    return struct.pack("<IiiHHIIiiII", 40, width, height, 1, bits, compression, size_image,
+                       0, 0, colours, 0)
+
+
+def rows(width, height, bits, seed):
+    stride = (width * bits + 31) // 32 * 4
+    return bytes((i * seed + i // 7) & 0xFF for i in range(stride * height))
+
+
+def tag(text):
+    return struct.unpack("<I", text.encode())[0]
+
+
+def packed(width, height, bits, table, plain_compression, seed):
+    block = memo(rows(width, height, bits, seed))
+    name = "PKC2" if plain_compression == 3 else "PKC1"
+    colours = len(table) // 4 if bits <= 8 else 0
+    return header(width, height, bits, tag(name), len(block), colours) + table + block
+
+
+def write(target, name, data):
+    folder = os.path.join(HERE, "corpus", target)
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, name), "wb") as f:
+        f.write(data)
+
+
+def main():
+    grey16 = b"".join(bytes((i * 17, i * 17, i * 17, 0)) for i in range(16))
+    masks565 = struct.pack("<III", 0xF800, 0x07E0, 0x001F)
+    write("pkc_decode", "pkc1-8bit-16colours", packed(9, 5, 8, grey16, 0, 3))
+    write("pkc_decode", "pkc1-1bit", packed(17, 3, 1, bytes(8), 0, 5))
+    write("pkc_decode", "pkc2-16bit-565", packed(7, 4, 16, masks565, 3, 7))
+    write("pkc_decode", "pkc1-24bit", packed(5, 5, 24, b"", 0, 11))
+    write("pkc_decode", "pkc1-32bit-empty", packed(0, 0, 32, b"", 0, 13))
+    write("pkc_decode", "memo-block", memo(b"a MEMO block on its own" * 4))
+
+
+if __name__ == "__main__":
+    main()
