@@ -35,6 +35,14 @@ def packed(width, height, bits, table, plain_compression, seed):
     return header(width, height, bits, tag(name), len(block), colours) + table + block
 
 
+def bitmap(width, height, bits, table, compression=0, file_header=False, seed=1):
+    body = header(width, height, bits, compression, 0, len(table) // 4 if bits <= 8 else 0)
+    body += table + rows(width, height, bits, seed)
+    if not file_header:
+        return body
+    return struct.pack("<2sIHHI", b"BM", 14 + len(body), 0, 0, 14 + 40 + len(table)) + body
+
+
 def write(target, name, data):
     folder = os.path.join(HERE, "corpus", target)
     os.makedirs(folder, exist_ok=True)
@@ -51,6 +59,14 @@ def main():
     write("pkc_decode", "pkc1-24bit", packed(5, 5, 24, b"", 0, 11))
     write("pkc_decode", "pkc1-32bit-empty", packed(0, 0, 32, b"", 0, 13))
     write("pkc_decode", "memo-block", memo(b"a MEMO block on its own" * 4))
+
+    grey256 = b"".join(bytes((i, i, i, 0)) for i in range(256))
+    write("bitmap_load", "file-8bit", bitmap(6, 4, 8, grey256, file_header=True))
+    write("bitmap_load", "packed-4bit-16colours", bitmap(7, 3, 4, grey16))
+    write("bitmap_load", "packed-16bit-565", bitmap(5, 2, 16, masks565, compression=3))
+    write("bitmap_load", "file-24bit", bitmap(3, 3, 24, b"", file_header=True))
+    write("bitmap_load", "packed-32bit", bitmap(2, 2, 32, b""))
+    write("bitmap_load", "pkc1-8bit", packed(9, 5, 8, grey16, 0, 3))
 
 
 if __name__ == "__main__":
