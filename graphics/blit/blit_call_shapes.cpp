@@ -2,57 +2,49 @@
 
 namespace gfx {
 
+namespace {
+
+// The arguments of each shape, taken from a BlitCall.
+int32_t Invoke(BlitCopyFn fn, const BlitCall& c) {
+    return fn(c.dst, c.dstPitch, c.dx, c.dy, c.width, c.height, c.src, c.srcPitch, c.sx, c.sy);
+}
+int32_t Invoke(BlitKeyedFn fn, const BlitCall& c) {
+    return fn(c.dst, c.dstPitch, c.dx, c.dy, c.width, c.height, c.src, c.srcPitch, c.sx, c.sy,
+              c.flags, c.srcKey, c.dstKey);
+}
+int32_t Invoke(BlitLevelFn fn, const BlitCall& c) {
+    return fn(c.dst, c.dstPitch, c.dx, c.dy, c.width, c.height, c.src, c.srcPitch, c.sx, c.sy,
+              c.flags, c.srcKey, c.dstKey, c.level);
+}
+int32_t Invoke(BlitMaskFn fn, const BlitCall& c) {
+    return fn(c.dst, c.dstPitch, c.dx, c.dy, c.width, c.height, c.src, c.srcPitch, c.sx, c.sy,
+              c.mask, c.maskPitch, c.flags);
+}
+int32_t Invoke(BlitScaledKeyedFn fn, const BlitCall& c) {
+    return fn(c.dst, c.dstPitch, c.dx, c.dy, c.width, c.height, c.src, c.srcPitch, c.sx, c.sy,
+              c.sw, c.sh, c.flags, c.srcKey, c.dstKey);
+}
+int32_t Invoke(BlitScaledLevelFn fn, const BlitCall& c) {
+    return fn(c.dst, c.dstPitch, c.dx, c.dy, c.width, c.height, c.src, c.srcPitch, c.sx, c.sy,
+              c.sw, c.sh, c.flags, c.srcKey, c.dstKey, c.level);
+}
+int32_t Invoke(BlitScaledMaskFn fn, const BlitCall& c) {
+    return fn(c.dst, c.dstPitch, c.dx, c.dy, c.width, c.height, c.src, c.srcPitch, c.sx, c.sy,
+              c.sw, c.sh, c.mask, c.maskPitch, c.flags);
+}
+int32_t Invoke(BlitScaledSmoothFn fn, const BlitCall& c) {
+    return fn(c.dst, c.dstPitch, c.dx, c.dy, c.width, c.height, c.src, c.srcPitch, c.sx, c.sy,
+              c.sw, c.sh, c.flags);
+}
+
+}  // namespace
+
 bool BlitBody::IsAvailable() const {
-    switch (shape_) {
-        case CallShape::Copy:
-            return copy_ != nullptr;
-        case CallShape::Keyed:
-            return keyed_ != nullptr;
-        case CallShape::Level:
-            return level_ != nullptr;
-        case CallShape::Mask:
-            return mask_ != nullptr;
-        case CallShape::ScaledKeyed:
-            return scaledKeyed_ != nullptr;
-        case CallShape::ScaledLevel:
-            return scaledLevel_ != nullptr;
-        case CallShape::ScaledMask:
-            return scaledMask_ != nullptr;
-        case CallShape::ScaledSmooth:
-            return scaledSmooth_ != nullptr;
-    }
-    return false;
+    return std::visit([](auto fn) { return fn != nullptr; }, fn_);
 }
 
 int32_t BlitBody::Call(const BlitCall& c) const {
-    if (!IsAvailable()) return 0;
-    switch (shape_) {
-        case CallShape::Copy:
-            return copy_(c.dst, c.dstPitch, c.dx, c.dy, c.width, c.height, c.src, c.srcPitch, c.sx,
-                         c.sy);
-        case CallShape::Keyed:
-            return keyed_(c.dst, c.dstPitch, c.dx, c.dy, c.width, c.height, c.src, c.srcPitch, c.sx,
-                          c.sy, c.flags, c.srcKey, c.dstKey);
-        case CallShape::Level:
-            return level_(c.dst, c.dstPitch, c.dx, c.dy, c.width, c.height, c.src, c.srcPitch, c.sx,
-                          c.sy, c.flags, c.srcKey, c.dstKey, c.level);
-        case CallShape::Mask:
-            return mask_(c.dst, c.dstPitch, c.dx, c.dy, c.width, c.height, c.src, c.srcPitch, c.sx,
-                         c.sy, c.mask, c.maskPitch, c.flags);
-        case CallShape::ScaledKeyed:
-            return scaledKeyed_(c.dst, c.dstPitch, c.dx, c.dy, c.width, c.height, c.src, c.srcPitch,
-                                c.sx, c.sy, c.sw, c.sh, c.flags, c.srcKey, c.dstKey);
-        case CallShape::ScaledLevel:
-            return scaledLevel_(c.dst, c.dstPitch, c.dx, c.dy, c.width, c.height, c.src, c.srcPitch,
-                                c.sx, c.sy, c.sw, c.sh, c.flags, c.srcKey, c.dstKey, c.level);
-        case CallShape::ScaledMask:
-            return scaledMask_(c.dst, c.dstPitch, c.dx, c.dy, c.width, c.height, c.src, c.srcPitch,
-                               c.sx, c.sy, c.sw, c.sh, c.mask, c.maskPitch, c.flags);
-        case CallShape::ScaledSmooth:
-            return scaledSmooth_(c.dst, c.dstPitch, c.dx, c.dy, c.width, c.height, c.src,
-                                 c.srcPitch, c.sx, c.sy, c.sw, c.sh, c.flags);
-    }
-    return 0;
+    return std::visit([&c](auto fn) { return fn ? Invoke(fn, c) : 0; }, fn_);
 }
 
 }  // namespace gfx

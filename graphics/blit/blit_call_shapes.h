@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <variant>
 
 namespace gfx {
 
@@ -64,40 +66,12 @@ enum class CallShape : uint8_t {
 
 constexpr bool IsScaledShape(CallShape shape) { return shape >= CallShape::ScaledKeyed; }
 
+// The function type of each shape, in the order of CallShape.
+using CallShapeFns = std::variant<BlitCopyFn, BlitKeyedFn, BlitLevelFn, BlitMaskFn,
+                                  BlitScaledKeyedFn, BlitScaledLevelFn, BlitScaledMaskFn,
+                                  BlitScaledSmoothFn>;
 template <CallShape S>
-struct CallShapeFn;
-template <>
-struct CallShapeFn<CallShape::Copy> {
-    using type = BlitCopyFn;
-};
-template <>
-struct CallShapeFn<CallShape::Keyed> {
-    using type = BlitKeyedFn;
-};
-template <>
-struct CallShapeFn<CallShape::Level> {
-    using type = BlitLevelFn;
-};
-template <>
-struct CallShapeFn<CallShape::Mask> {
-    using type = BlitMaskFn;
-};
-template <>
-struct CallShapeFn<CallShape::ScaledKeyed> {
-    using type = BlitScaledKeyedFn;
-};
-template <>
-struct CallShapeFn<CallShape::ScaledLevel> {
-    using type = BlitScaledLevelFn;
-};
-template <>
-struct CallShapeFn<CallShape::ScaledMask> {
-    using type = BlitScaledMaskFn;
-};
-template <>
-struct CallShapeFn<CallShape::ScaledSmooth> {
-    using type = BlitScaledSmoothFn;
-};
+using CallShapeFn = std::variant_alternative_t<static_cast<size_t>(S), CallShapeFns>;
 
 // Everything a routine of any shape may take, gathered by Blit once the rectangles are clipped
 // and the surfaces locked.
@@ -126,35 +100,17 @@ struct BlitCall {
 // nothing). Call passes it the arguments of its shape from a BlitCall.
 class BlitBody {
   public:
-    constexpr BlitBody() : shape_(CallShape::Copy), copy_(nullptr) {}
-    constexpr BlitBody(BlitCopyFn fn) : shape_(CallShape::Copy), copy_(fn) {}
-    constexpr BlitBody(BlitKeyedFn fn) : shape_(CallShape::Keyed), keyed_(fn) {}
-    constexpr BlitBody(BlitLevelFn fn) : shape_(CallShape::Level), level_(fn) {}
-    constexpr BlitBody(BlitMaskFn fn) : shape_(CallShape::Mask), mask_(fn) {}
-    constexpr BlitBody(BlitScaledKeyedFn fn) : shape_(CallShape::ScaledKeyed), scaledKeyed_(fn) {}
-    constexpr BlitBody(BlitScaledLevelFn fn) : shape_(CallShape::ScaledLevel), scaledLevel_(fn) {}
-    constexpr BlitBody(BlitScaledMaskFn fn) : shape_(CallShape::ScaledMask), scaledMask_(fn) {}
-    constexpr BlitBody(BlitScaledSmoothFn fn)
-        : shape_(CallShape::ScaledSmooth), scaledSmooth_(fn) {}
+    constexpr BlitBody() = default;
+    template <class Fn>
+    constexpr BlitBody(Fn fn) : fn_(fn) {}
 
-    CallShape GetShape() const { return shape_; }
     // False for an empty body.
     bool IsAvailable() const;
     // Runs the body with the arguments of its shape; does nothing for an empty one.
     int32_t Call(const BlitCall& c) const;
 
   private:
-    CallShape shape_;
-    union {
-        BlitCopyFn copy_;
-        BlitKeyedFn keyed_;
-        BlitLevelFn level_;
-        BlitMaskFn mask_;
-        BlitScaledKeyedFn scaledKeyed_;
-        BlitScaledLevelFn scaledLevel_;
-        BlitScaledMaskFn scaledMask_;
-        BlitScaledSmoothFn scaledSmooth_;
-    };
+    CallShapeFns fn_{BlitCopyFn{}};
 };
 
 }  // namespace gfx

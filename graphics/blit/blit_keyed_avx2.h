@@ -35,9 +35,9 @@ __attribute__((target("avx2"))) inline int32_t Keyed32Avx2(
     const __m256i dstKeys = _mm256_set1_epi32(static_cast<int>(dstKey));
     const __m256i ones = _mm256_set1_epi32(-1);
     for (int32_t i = 0; i < height; ++i) {
+        const int32_t row = mirrorY ? sy + height - 1 - i : sy + i;
         uint8_t* d = PixelAt<Pixel32>(dst, dstPitch, dx, dy + i);
-        const uint8_t* s =
-            PixelAt<Pixel32>(src, srcPitch, sx, mirrorY ? sy + height - 1 - i : sy + i);
+        const uint8_t* s = PixelAt<Pixel32>(src, srcPitch, sx, row);
         int32_t j = 0;
         for (; j + 8 <= width; j += 8, d += 32, s += 32) {
             const __m256i sv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s));
@@ -50,11 +50,10 @@ __attribute__((target("avx2"))) inline int32_t Keyed32Avx2(
             }
             _mm256_storeu_si256(reinterpret_cast<__m256i*>(d), _mm256_blendv_epi8(sv, dv, keep));
         }
-        for (; j < width; ++j, d += 4, s += 4) {
-            const uint32_t v = Pixel32::Load(s);
-            if (useSrcKey && v == srcKey) continue;
-            if (useDstKey && Pixel32::Load(d) != dstKey) continue;
-            Pixel32::Store(d, v);
+        // The last 0 to 7 pixels of the row take the scalar rule itself.
+        if (j < width) {
+            KeyedScalar<Pixel32>(dst, dstPitch, dx + j, dy + i, width - j, 1, src, srcPitch,
+                                 sx + j, row, flags & ~BLIT_MIRROR_Y, srcKey, dstKey);
         }
     }
     return 0;

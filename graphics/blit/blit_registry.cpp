@@ -52,14 +52,14 @@ constexpr void Add(RoutineBodies&, NoFastBody) {}
 template <CallShape S, class Fn>
 constexpr void Add(RoutineBodies& bodies, FastBody<Fn> fast) {
     // A body of another call shape than its routine's does not compile here.
-    const typename CallShapeFn<S>::type fn = fast.fn;
+    const CallShapeFn<S> fn = fast.fn;
     bodies.byKind[static_cast<int>(fast.kind)] = BlitBody(fn);
 }
 
 template <CallShape S, class... Fast>
-constexpr RoutineBodies Bodies(typename CallShapeFn<S>::type scalar, Fast... fast) {
+constexpr RoutineBodies Bodies(CallShapeFn<S> scalar, Fast... fast) {
     RoutineBodies bodies{};
-    for (BlitBody& body : bodies.byKind) body = BlitBody(typename CallShapeFn<S>::type{});
+    for (BlitBody& body : bodies.byKind) body = BlitBody(CallShapeFn<S>{});
     bodies.byKind[static_cast<int>(BodyKind::Scalar)] = BlitBody(scalar);
     (Add<S>(bodies, fast), ...);
     return bodies;
