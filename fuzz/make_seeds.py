@@ -43,6 +43,21 @@ def bitmap(width, height, bits, table, compression=0, file_header=False, seed=1)
     return struct.pack("<2sIHHI", b"BM", 14 + len(body), 0, 0, 14 + 40 + len(table)) + body
 
 
+def foreign_bitmap(width, height, bits, header_bytes, top_down=False, seed=1):
+    """A bitmap file with another info-header form (12, 52, 56, 108 or 124 bytes)."""
+    colours = 1 << bits if bits <= 8 else 0
+    if header_bytes == 12:
+        info = struct.pack("<IHHHH", 12, width, height, 1, bits)
+        table = b"".join(bytes((i, 2 * i & 0xFF, 3 * i & 0xFF)) for i in range(colours))
+    else:
+        info = struct.pack("<IiiHHIIiiII", header_bytes, width, -height if top_down else height,
+                           1, bits, 0, 0, 0, 0, 0, 0)
+        info = (info + bytes(header_bytes))[:header_bytes]
+        table = b"".join(bytes((i, 2 * i & 0xFF, 3 * i & 0xFF, 0)) for i in range(colours))
+    body = info + table + rows(width, height, bits, seed)
+    return struct.pack("<2sIHHI", b"BM", 14 + len(body), 0, 0, 14 + len(info) + len(table)) + body
+
+
 def write(target, name, data):
     folder = os.path.join(HERE, "corpus", target)
     os.makedirs(folder, exist_ok=True)
@@ -67,6 +82,10 @@ def main():
     write("bitmap_load", "file-24bit", bitmap(3, 3, 24, b"", file_header=True))
     write("bitmap_load", "packed-32bit", bitmap(2, 2, 32, b""))
     write("bitmap_load", "pkc1-8bit", packed(9, 5, 8, grey16, 0, 3))
+    write("bitmap_load", "core-header-8bit", foreign_bitmap(5, 3, 8, 12))
+    write("bitmap_load", "v4-header-4bit", foreign_bitmap(7, 2, 4, 108))
+    write("bitmap_load", "v5-header-24bit-top-down", foreign_bitmap(3, 4, 24, 124, top_down=True))
+    write("bitmap_load", "v3-header-32bit", foreign_bitmap(2, 2, 32, 56))
 
 
 if __name__ == "__main__":

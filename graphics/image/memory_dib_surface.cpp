@@ -7,6 +7,7 @@
 #include "graphics/image/dib_codec_table.h"
 #include "graphics/core/dib_header.h"
 #include "graphics/core/dib_layout.h"
+#include "graphics/core/foreign_dib.h"
 #include "graphics/image/page_touch.h"
 #include "graphics/io/buffer_stream.h"
 #include "graphics/io/global_memory_stream.h"
@@ -34,6 +35,31 @@ class StreamLock {
   private:
     Stream* stream_;
 };
+
+// A packed copy of a bitmap file whose rows do not follow its colour table.
+Stream* PackedCopy(const uint8_t* block, const DibLayout& layout) {
+    auto* copy = new (std::nothrow) GlobalMemoryStream(layout.tableBytes + layout.imageBytes, true);
+    if (!copy || !copy->data) {
+        delete copy;
+        return nullptr;
+    }
+    std::memcpy(copy->data, block + layout.headerOffset, layout.tableBytes);
+    std::memcpy(copy->data + layout.tableBytes, block + layout.pixelOffset, layout.imageBytes);
+    return copy;
+}
+
+// The converted copy of a bitmap in one of the other header forms, or null when it is none.
+Stream* ConvertedCopy(const uint8_t* block, uint32_t size) {
+    ForeignDib foreign;
+    if (!ReadForeignDib(block, size, &foreign)) return nullptr;
+    auto* copy = new (std::nothrow) GlobalMemoryStream(foreign.convertedBytes, true);
+    if (!copy || !copy->data) {
+        delete copy;
+        return nullptr;
+    }
+    WriteConvertedDib(block, foreign, copy->data);
+    return copy;
+}
 
 }  // namespace
 
@@ -101,12 +127,20 @@ Result MemoryDibSurface::AttachDib(Stream* stream) {
     Free();
     if (!stream) return ResultInvalid;
     stream->Lock();
+    // A bitmap the library does not keep as it stands (another header form, a gap before the
+    // rows) is held as a packed copy, so that every reader of the block (Lock, the codecs,
+    // CopyFrom) finds a 40-byte header with the rows bottom-up after the table.
+    Stream* copy = nullptr;
     DibLayout layout;
     if (!stream->data || !ReadDibLayout(stream->data, stream->size, &layout)) {
-        stream->Unlock();
-        return ResultInvalid;
+        copy = stream->data ? ConvertedCopy(stream->data, stream->size) : nullptr;
+        if (!copy || !ReadDibLayout(copy->data, copy->size, &layout) || !layout.IsPacked()) {
+            delete copy;
+            stream->Unlock();
+            return ResultInvalid;
+        }
     }
-    const uint8_t* header = stream->data + layout.headerOffset;
+    const uint8_t* header = (copy ? copy->data : stream->data) + layout.headerOffset;
 
     // The palette is made before anything is given up, so that a failure leaves the stream with
     // the caller as it was.
@@ -121,30 +155,26 @@ Result MemoryDibSurface::AttachDib(Stream* stream) {
         if (!built || built->Create(count) != ResultOk ||
             built->SetEntries(entries, 0, count) != ResultOk) {
             if (built) built->Release();
+            delete copy;
             stream->Unlock();
             return ResultInvalid;
         }
     }
 
-    Stream* held = stream;
-    if (!layout.IsPacked()) {
-        // A bitmap file whose rows do not follow the table: keep a packed copy, so that every
-        // reader of the block (Lock, the codecs, CopyFrom) finds the rows after the table.
-        auto* copy =
-            new (std::nothrow) GlobalMemoryStream(layout.tableBytes + layout.imageBytes, true);
-        if (!copy || !copy->data) {
-            delete copy;
+    if (!copy && !layout.IsPacked()) {
+        copy = PackedCopy(stream->data, layout);
+        if (!copy) {
             if (built) built->Release();
             stream->Unlock();
             return ResultInvalid;
         }
-        std::memcpy(copy->data, header, layout.tableBytes);
-        std::memcpy(copy->data + layout.tableBytes, stream->data + layout.pixelOffset,
-                    layout.imageBytes);
-        held = copy;
     }
     stream->Unlock();
-    if (held != stream) delete stream;
+    Stream* held = stream;
+    if (copy) {
+        delete stream;
+        held = copy;
+    }
 
     dibStream = held;
     width = static_cast<uint16_t>(layout.header.biWidth);

@@ -157,7 +157,7 @@ TEST(MemoryDibSurface, AttachDibRefusesBlocksThatDoNotHoldWhatTheirHeaderClaims)
         patched(0, 12),                       // header sizes other than 40
         patched(0, 108),
         patched(4, uint32_t(-5)),  // negative width
-        patched(8, uint32_t(-3)),  // top-down rows
+        patched(8, uint32_t(-4)),  // top-down rows beyond the block
         patched(14, 3),            // a bit count the library does not know
         patched(32, 1000),         // a colour table longer than the block
         patched(32, 0x40000000),   // one whose size does not fit in 32 bits
