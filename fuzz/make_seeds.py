@@ -58,6 +58,82 @@ def foreign_bitmap(width, height, bits, header_bytes, top_down=False, seed=1):
     return struct.pack("<2sIHHI", b"BM", 14 + len(body), 0, 0, 14 + len(info) + len(table)) + body
 
 
+def sprite(width, height, bytes_per_pixel, seed):
+    """Rows top line first: a transparent (zero) margin round an ellipse of runs and noise."""
+    out = []
+    for y in range(height):
+        row = bytearray()
+        for x in range(width):
+            ex, ey = (x + 0.5) / width * 2 - 1, (y + 0.5) / height * 2 - 1
+            inside = ex * ex + ey * ey <= 1.0
+            value = 0 if not inside else (7 + y % 3 if x // 5 % 2 else (x * seed + y) % 251 + 1)
+            row += value.to_bytes(4, "little")[:bytes_per_pixel]
+        out.append(bytes(row))
+    return out
+
+
+def trle(width, top_rows, bits, table, masks=b"", plain_compression=0):
+    """A TRLE image: masks and plain compression, the row table, the kept pixels."""
+    px = bits // 8
+    data = bytearray(masks.ljust(12, b"\0") + struct.pack("<I", plain_compression))
+    table_end = 16 + 8 * len(top_rows)
+    kept_bytes = bytearray()
+    for row in top_rows:
+        pixels = [row[i:i + px] for i in range(0, len(row), px)]
+        leading = 0
+        while leading < width and not any(pixels[leading]):
+            leading += 1
+        end = width
+        while end > leading and not any(pixels[end - 1]):
+            end -= 1
+        data += struct.pack("<IHH", table_end + len(kept_bytes), leading, end - leading)
+        kept_bytes += row[leading * px:end * px]
+    data += kept_bytes
+    colours = len(table) // 4 if bits <= 8 else 0
+    return header(width, len(top_rows), bits, tag("TRLE"), len(data), colours) + table + data
+
+
+def arle_count(kind, n):
+    return bytes([kind | n]) if n < 64 else bytes([kind | 0x80 | n >> 8, n & 0xFF])
+
+
+def arle_area(width, top_rows):
+    """The ARLE data area: row offsets, then each row's fills and literals."""
+    codes = bytearray()
+    offsets = []
+    for row in top_rows:
+        offsets.append(4 * len(top_rows) + len(codes))
+        p = 0
+        four = lambda i: row[i] == row[i + 1] == row[i + 2] == row[i + 3]
+        while p + 3 < width:
+            if four(p):
+                q = p + 4
+                while q < width and row[q] == row[p]:
+                    q += 1
+                codes += arle_count(0x40, q - p) + bytes([row[p]])
+            else:
+                q = p + 1
+                while q + 3 < width and not four(q):
+                    q += 1
+                if q + 3 >= width:
+                    q = width
+                codes += arle_count(0, q - p) + row[p:q]
+            p = q
+        if p < width:
+            codes += arle_count(0, width - p) + row[p:width]
+    return struct.pack("<%dI" % len(offsets), *offsets) + codes
+
+
+def arle(width, top_rows, table):
+    area = arle_area(width, top_rows)
+    return header(width, len(top_rows), 8, tag("ARLE"), len(area), len(table) // 4) + table + area
+
+
+def prle(width, top_rows, table):
+    block = memo(arle_area(width, top_rows))
+    return header(width, len(top_rows), 8, tag("PRLE"), len(block), len(table) // 4) + table + block
+
+
 def write(target, name, data):
     folder = os.path.join(HERE, "corpus", target)
     os.makedirs(folder, exist_ok=True)
@@ -87,6 +163,24 @@ def main():
     write("bitmap_load", "v5-header-24bit-top-down", foreign_bitmap(3, 4, 24, 124, top_down=True))
     write("bitmap_load", "v3-header-32bit", foreign_bitmap(2, 2, 32, 56))
 
+    masks555 = struct.pack("<III", 0x7C00, 0x03E0, 0x001F)
+    masks888 = struct.pack("<III", 0xFF0000, 0xFF00, 0xFF)
+    write("trle_decode", "trle-8bit-16colours", trle(11, sprite(11, 6, 1, 3), 8, grey16))
+    write("trle_decode", "trle-8bit-empty-rows", trle(5, [bytes(5)] * 2, 8, grey16))
+    write("trle_decode", "trle-16bit-565", trle(7, sprite(7, 5, 2, 5), 16, b"", masks565, 3))
+    write("trle_decode", "trle-16bit-555-rgb", trle(6, sprite(6, 4, 2, 7), 16, b"", masks555))
+    write("trle_decode", "trle-24bit", trle(5, sprite(5, 5, 3, 9), 24, b""))
+    write("trle_decode", "trle-32bit-masks", trle(4, sprite(4, 6, 4, 11), 32, b"", masks888, 3))
+    write("arle_decode", "arle-8bit-sprite", arle(13, sprite(13, 7, 1, 3), grey16))
+    write("arle_decode", "arle-8bit-long-codes", arle(150, [bytes(100) + bytes(range(50)),
+                                                            bytes(range(70)) + bytes(80)], grey16))
+    write("arle_decode", "arle-8bit-narrow", arle(3, sprite(3, 4, 1, 5), grey16))
+    write("prle_decode", "prle-8bit-sprite", prle(13, sprite(13, 7, 1, 3), grey16))
+    write("prle_decode", "prle-8bit-long-codes", prle(150, [bytes(100) + bytes(range(50)),
+                                                            bytes(range(70)) + bytes(80)], grey16))
+    write("bitmap_load", "trle-16bit-565", trle(7, sprite(7, 5, 2, 5), 16, b"", masks565, 3))
+    write("bitmap_load", "arle-8bit", arle(13, sprite(13, 7, 1, 3), grey16))
+    write("bitmap_load", "prle-8bit", prle(13, sprite(13, 7, 1, 3), grey16))
 
 if __name__ == "__main__":
     main()

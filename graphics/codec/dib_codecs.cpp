@@ -1,6 +1,9 @@
 #include "graphics/image/dib_codec_table.h"
 
+#include "graphics/codec/arle_codec.h"
 #include "graphics/codec/pkc_codec.h"
+#include "graphics/codec/prle_codec.h"
+#include "graphics/codec/trle_codec.h"
 #include "graphics/core/dib_header.h"
 
 namespace gfx {
@@ -8,15 +11,14 @@ namespace gfx {
 namespace {
 
 // The library's encodings. "PKCC" asks the packed encoder, which stores "PKC1" or "PKC2".
-// The run-length and packed codecs fill in their functions here as they are built.
 constexpr DibCodec kCodecs[] = {
     // tag, asked of Encode, stored in headers, encoder, decoder
     {COMPRESSION_PKCC, true, false, PkcEncode, nullptr},
     {COMPRESSION_PKC1, false, true, nullptr, PkcDecode},
     {COMPRESSION_PKC2, false, true, nullptr, PkcDecode},
-    {COMPRESSION_ARLE, true, true, nullptr, nullptr},
-    {COMPRESSION_PRLE, true, true, nullptr, nullptr},
-    {COMPRESSION_TRLE, true, true, nullptr, nullptr},
+    {COMPRESSION_ARLE, true, true, ArleEncode, ArleDecode},
+    {COMPRESSION_PRLE, true, true, PrleEncode, PrleDecode},
+    {COMPRESSION_TRLE, true, true, TrleEncode, TrleDecode},
 };
 
 }  // namespace

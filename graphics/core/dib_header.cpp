@@ -1,5 +1,6 @@
 #include "graphics/core/dib_header.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "graphics/core/little_endian.h"
@@ -113,7 +114,14 @@ PixelFormat FormatFromHeader(const void* header, size_t length) {
                 parsed.biCompression == COMPRESSION_PKC1) {
                 return FMT_RGB555;
             }
-            if (length < kGreenMaskOffset + 4) return 0;
+            // An encoded image keeps its masks in its data area: bytes after its biSizeImage
+            // belong to no image and must not decide the format.
+            uint64_t limit = length;
+            if (IsEncodedCompression(parsed.biCompression)) {
+                limit = std::min<uint64_t>(limit, uint64_t{DibHeaderSize(parsed)} +
+                                                      parsed.biSizeImage);
+            }
+            if (limit < kGreenMaskOffset + 4) return 0;
             const uint32_t green = LoadLE32(static_cast<const uint8_t*>(header) + kGreenMaskOffset);
             return green == 0x3E0 ? FMT_RGB555 : FMT_RGB565;
         }

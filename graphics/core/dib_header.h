@@ -74,8 +74,9 @@ uint32_t PackedDibSize(const DibHeader& header);
 // header is missing or shorter than 40 bytes.
 uint32_t PackedDibSize(const void* header, size_t length);
 
-// The pixel format a stored header describes, or 0. The 16-bit bit-field form reads the green
-// mask that follows the header, so `length` must cover it.
+// The pixel format a stored header describes, or 0. The 16-bit bit-field and encoded forms read
+// the green mask that follows the header, so `length` must cover it; for an encoded image it
+// must also lie within the image's own data (biSizeImage).
 PixelFormat FormatFromHeader(const void* header, size_t length);
 
 // A colour table entry is stored in 4 bytes: blue, green, red and an unused byte.

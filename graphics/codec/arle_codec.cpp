@@ -1,0 +1,180 @@
+#include "graphics/codec/arle_codec.h"
+
+#include <cstring>
+
+#include "graphics/codec/coded_dib_block.h"
+#include "graphics/codec/word_runs.h"
+#include "graphics/core/little_endian.h"
+#include "graphics/platform/global_memory.h"
+
+namespace gfx {
+
+namespace {
+
+constexpr uint32_t kOffsetBytes = 4;
+// Longest count a code holds: 14 bits.
+constexpr uint32_t kMaxCount = 0x3FFF;
+constexpr uint32_t kShortLimit = 64;
+constexpr uint8_t kFill = 0x40;
+constexpr uint8_t kLong = 0x80;
+
+uint8_t* EmitCount(uint8_t* out, uint8_t kind, uint32_t count) {
+    if (count < kShortLimit) {
+        *out++ = uint8_t(kind | count);
+    } else {
+        *out++ = uint8_t(kind | kLong | (count >> 8));
+        *out++ = uint8_t(count);
+    }
+    return out;
+}
+
+bool FourEqual(const uint8_t* p) { return p[0] == p[1] && p[0] == p[2] && p[0] == p[3]; }
+
+// Encodes one row of `width` bytes (at most kMaxCount); returns the end of its codes.
+uint8_t* EncodeRow(const uint8_t* row, uint32_t width, uint8_t* out) {
+    uint32_t p = 0;
+    while (p + 3 < width) {
+        if (FourEqual(row + p)) {
+            uint32_t q = p + 4;
+            while (q < width && row[q] == row[p]) ++q;
+            out = EmitCount(out, kFill, q - p);
+            *out++ = row[p];
+            p = q;
+        } else {
+            uint32_t q = p + 1;
+            while (q + 3 < width && !FourEqual(row + q)) ++q;
+            if (q + 3 >= width) q = width;
+            out = EmitCount(out, 0, q - p);
+            CopyRun(out, row + p, q - p);
+            out += q - p;
+            p = q;
+        }
+    }
+    if (p < width) {
+        out = EmitCount(out, 0, width - p);
+        CopyRun(out, row + p, width - p);
+        out += width - p;
+    }
+    return out;
+}
+
+// Decodes the codes at `codes` (up to `end`) into exactly `width` bytes at `line`; false when they
+// run past `end` or overrun the row.
+bool DecodeRow(const uint8_t* codes, const uint8_t* end, uint8_t* line, uint32_t width) {
+    while (width > 0) {
+        if (codes == end) return false;
+        const uint8_t first = *codes++;
+        uint32_t count = first & 0x3F;
+        if (first & kLong) {
+            if (codes == end) return false;
+            count = count << 8 | *codes++;
+        }
+        if (count > width) return false;
+        if (first & kFill) {
+            if (codes == end) return false;
+            FillRun(line, *codes++, count);
+        } else {
+            if (count > size_t(end - codes)) return false;
+            CopyRun(line, codes, count);
+            codes += count;
+        }
+        line += count;
+        width -= count;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ReadArleSource(const uint8_t* header, uint32_t length, ArleSource* out) {
+    DibHeader plain;
+    if (!ReadDibHeader(header, length, &plain) || plain.biSize != DIB_HEADER_BYTES ||
+        plain.biBitCount != 8 || plain.biCompression != COMPRESSION_NONE) {
+        return false;
+    }
+    if (plain.biWidth > int32_t(kMaxCount)) return false;
+    const uint32_t headerBytes = DibHeaderSize(plain);
+    const uint32_t packed = PackedDibSize(plain);
+    if (headerBytes == 0 || packed == 0 || packed > length) return false;
+    *out = ArleSource{plain, headerBytes, header + headerBytes};
+    return true;
+}
+
+uint8_t* ArleEncodeArea(const ArleSource& source, uint32_t* areaBytes) {
+    const uint32_t width = uint32_t(source.header.biWidth);
+    const uint32_t height = uint32_t(source.header.biHeight);
+    const uint32_t pitch = uint32_t(PaddedRowBytes(8, width));
+    // One worst-case work block: no row's codes take more than twice its padded bytes.
+    const uint64_t tableEnd = uint64_t{kOffsetBytes} * height;
+    const uint64_t workBytes = tableEnd + uint64_t{height} * 2 * (pitch + 2);
+    if (workBytes > UINT32_MAX) return nullptr;
+    auto* work = static_cast<uint8_t*>(GlobalMemoryAlloc(workBytes ? size_t(workBytes) : 1, true));
+    if (!work) return nullptr;
+    uint8_t* codes = work + tableEnd;
+    for (uint32_t i = 0; i < height; ++i) {
+        StoreLE32(work + kOffsetBytes * i, uint32_t(codes - work));
+        codes = EncodeRow(source.rows + size_t{height - 1 - i} * pitch, width, codes);
+    }
+    *areaBytes = uint32_t(codes - work);
+    return work;
+}
+
+CodedDib ArleEncode(const uint8_t* header, uint32_t length) {
+    ArleSource source;
+    if (!ReadArleSource(header, length, &source)) return {};
+    uint32_t areaBytes = 0;
+    uint8_t* area = ArleEncodeArea(source, &areaBytes);
+    if (!area) return {};
+    DibHeader coded = source.header;
+    coded.biCompression = COMPRESSION_ARLE;
+    coded.biSizeImage = areaBytes;
+    CodedDibBlock out =
+        NewCodedDibBlock(coded, header + DIB_HEADER_BYTES, source.headerBytes - DIB_HEADER_BYTES,
+                         source.headerBytes, areaBytes);
+    if (out.body) std::memcpy(out.body, area, areaBytes);
+    GlobalMemoryFree(area);
+    return out.dib;
+}
+
+CodedDib ArleDecodeArea(const uint8_t* header, const DibHeader& coded, uint32_t headerBytes,
+                        const uint8_t* area, uint32_t areaBytes) {
+    const uint32_t width = uint32_t(coded.biWidth), height = uint32_t(coded.biHeight);
+    const uint64_t tableEnd = uint64_t{kOffsetBytes} * height;
+    if (coded.biWidth < 0 || coded.biHeight < 0 || tableEnd > areaBytes) return {};
+    DibHeader plain = coded;
+    plain.biCompression = COMPRESSION_NONE;
+    plain.biSizeImage = 0;
+    const uint32_t packed = PackedDibSize(plain);
+    if (packed == 0 || DibHeaderSize(plain) != headerBytes) return {};
+    CodedDibBlock out =
+        NewCodedDibBlock(plain, header + DIB_HEADER_BYTES, headerBytes - DIB_HEADER_BYTES,
+                         headerBytes, packed - headerBytes);
+    if (!out.body) return {};
+    const size_t pitch = size_t(PaddedRowBytes(8, width));
+    const uint8_t* end = area + areaBytes;
+    for (uint32_t i = 0; i < height; ++i) {
+        const uint32_t offset = LoadLE32(area + kOffsetBytes * i);
+        uint8_t* line = out.body + size_t{height - 1 - i} * pitch;
+        // Damaged data gives no image at all rather than a part of one.
+        if (offset < tableEnd || offset > areaBytes ||
+            !DecodeRow(area + offset, end, line, width)) {
+            FreeCodedDibBlock(&out);
+            return {};
+        }
+        FillRun(line + width, 0, pitch - width);
+    }
+    return out.dib;
+}
+
+CodedDib ArleDecode(const uint8_t* header, uint32_t length) {
+    DibHeader coded;
+    if (!ReadDibHeader(header, length, &coded) || coded.biSize != DIB_HEADER_BYTES ||
+        coded.biBitCount != 8 || coded.biCompression != COMPRESSION_ARLE) {
+        return {};
+    }
+    const uint32_t headerBytes = DibHeaderSize(coded);
+    if (headerBytes == 0 || uint64_t{headerBytes} + coded.biSizeImage > length) return {};
+    return ArleDecodeArea(header, coded, headerBytes, header + headerBytes, coded.biSizeImage);
+}
+
+}  // namespace gfx

@@ -1,0 +1,31 @@
+#include "graphics/codec/coded_dib_block.h"
+
+#include <cstring>
+
+#include "graphics/platform/global_memory.h"
+
+namespace gfx {
+
+CodedDibBlock NewCodedDibBlock(const DibHeader& header, const uint8_t* table, uint32_t tableBytes,
+                               uint32_t headerBytes, uint64_t bodyBytes) {
+    CodedDibBlock out;
+    if (headerBytes < DIB_HEADER_BYTES || tableBytes > headerBytes - DIB_HEADER_BYTES) return out;
+    const uint64_t size = uint64_t{headerBytes} + bodyBytes;
+    if (size > UINT32_MAX) return out;
+    auto* block = static_cast<uint8_t*>(GlobalMemoryAlloc(size_t(size), true));
+    if (!block) return out;
+    WriteDibHeader(header, block);
+    if (tableBytes) std::memcpy(block + DIB_HEADER_BYTES, table, tableBytes);
+    std::memset(block + DIB_HEADER_BYTES + tableBytes, 0,
+                headerBytes - DIB_HEADER_BYTES - tableBytes);
+    out.dib = {block, static_cast<uint32_t>(size)};
+    out.body = block + headerBytes;
+    return out;
+}
+
+void FreeCodedDibBlock(CodedDibBlock* block) {
+    GlobalMemoryFree(block->dib.block);
+    *block = CodedDibBlock{};
+}
+
+}  // namespace gfx
