@@ -59,9 +59,16 @@ uint8_t* EncodeRow(const uint8_t* row, uint32_t width, uint8_t* out) {
 }
 
 // Decodes the codes at `codes` (up to `end`) into exactly `width` bytes at `line`; false when they
-// run past `end` or overrun the row.
-bool DecodeRow(const uint8_t* codes, const uint8_t* end, uint8_t* line, uint32_t width) {
-    while (width > 0) {
+// run past `end` or overrun the row. A run of up to 16 bytes is moved as one 16-byte word when
+// the block has room (`writable` bytes from `line`) and, for a literal, the data has the bytes:
+// whatever lands past the run is written again by the codes that follow, by the row's padding,
+// or by the rows above, which are decoded after it.
+bool DecodeRow(const uint8_t* codes, const uint8_t* end, uint8_t* line, uint32_t width,
+               size_t writable) {
+    uint8_t* out = line;
+    uint8_t* const rowEnd = line + width;
+    uint8_t* const wideEnd = line + writable;  // past it no 16-byte word may start
+    while (out < rowEnd) {
         if (codes == end) return false;
         const uint8_t first = *codes++;
         uint32_t count = first & 0x3F;
@@ -69,17 +76,30 @@ bool DecodeRow(const uint8_t* codes, const uint8_t* end, uint8_t* line, uint32_t
             if (codes == end) return false;
             count = count << 8 | *codes++;
         }
-        if (count > width) return false;
+        if (count > size_t(rowEnd - out)) return false;
+        const bool wide = count <= 16 && wideEnd - out >= 16;
         if (first & kFill) {
             if (codes == end) return false;
-            FillRun(line, *codes++, count);
+            const uint8_t value = *codes++;
+            if (wide) {
+                const uint64_t pattern = value * 0x0101010101010101ull;
+                std::memcpy(out, &pattern, 8);
+                std::memcpy(out + 8, &pattern, 8);
+            } else {
+                FillRun(out, value, count);
+            }
         } else {
             if (count > size_t(end - codes)) return false;
-            CopyRun(line, codes, count);
+            if (wide && end - codes >= 16) {
+                uint8_t word[16];
+                std::memcpy(word, codes, 16);
+                std::memcpy(out, word, 16);
+            } else {
+                CopyRun(out, codes, count);
+            }
             codes += count;
         }
-        line += count;
-        width -= count;
+        out += count;
     }
     return true;
 }
@@ -151,13 +171,16 @@ CodedDib ArleDecodeArea(const uint8_t* header, const DibHeader& coded, uint32_t 
                          headerBytes, packed - headerBytes);
     if (!out.body) return {};
     const size_t pitch = size_t(PaddedRowBytes(8, width));
+    const size_t rowsBytes = size_t{packed} - headerBytes;
     const uint8_t* end = area + areaBytes;
-    for (uint32_t i = 0; i < height; ++i) {
-        const uint32_t offset = LoadLE32(area + kOffsetBytes * i);
-        uint8_t* line = out.body + size_t{height - 1 - i} * pitch;
+    // Memory rows from the first (the bottom line) up, so that a row's wide stores only reach
+    // rows still to be decoded.
+    for (uint32_t m = 0; m < height; ++m) {
+        const uint32_t offset = LoadLE32(area + kOffsetBytes * (height - 1 - m));
+        uint8_t* line = out.body + size_t{m} * pitch;
         // Damaged data gives no image at all rather than a part of one.
         if (offset < tableEnd || offset > areaBytes ||
-            !DecodeRow(area + offset, end, line, width)) {
+            !DecodeRow(area + offset, end, line, width, rowsBytes - size_t{m} * pitch)) {
             FreeCodedDibBlock(&out);
             return {};
         }

@@ -131,15 +131,22 @@ CodedDib TrleDecode(const uint8_t* header, uint32_t length) {
         NewCodedDibBlock(plain, tableSource, tableBytes, headerBytes, packed - headerBytes);
     if (!out.body) return {};
     const size_t pitch = size_t(PaddedRowBytes(bits, width));
+    // A narrow row is cleared whole, the same few stores on every row, and its kept pixels copied
+    // over; that costs less than two fills whose lengths change from row to row.
+    const bool narrow = pitch <= kLongFill;
     for (uint32_t i = 0; i < height; ++i) {
         const RowEntry row = ReadRowEntry(table + kRowEntryBytes * i);
         uint8_t* line = out.body + size_t{height - 1 - i} * pitch;
         const size_t leadingBytes = size_t{row.leading} * pixelBytes;
         const size_t keptBytes = size_t{row.kept} * pixelBytes;
-        FillRun(line, 0, leadingBytes);
+        if (narrow) {
+            FillRun(line, 0, pitch);
+        } else {
+            FillRun(line, 0, leadingBytes);
+            // The trailing pixels and the row padding.
+            FillRun(line + leadingBytes + keptBytes, 0, pitch - leadingBytes - keptBytes);
+        }
         CopyRun(line + leadingBytes, data + row.offset, keptBytes);
-        // The trailing pixels and the row padding.
-        FillRun(line + leadingBytes + keptBytes, 0, pitch - leadingBytes - keptBytes);
     }
     return out.dib;
 }
