@@ -160,7 +160,7 @@ CodedDib ArleDecodeArea(const uint8_t* header, const DibHeader& coded, uint32_t 
                         const uint8_t* area, uint32_t areaBytes) {
     const uint32_t width = uint32_t(coded.biWidth), height = uint32_t(coded.biHeight);
     const uint64_t tableEnd = uint64_t{kOffsetBytes} * height;
-    if (coded.biWidth < 0 || coded.biHeight < 0 || tableEnd > areaBytes) return {};
+    if (!SurfaceCanHold(coded) || tableEnd > areaBytes) return {};
     DibHeader plain = coded;
     plain.biCompression = COMPRESSION_NONE;
     plain.biSizeImage = 0;

@@ -23,6 +23,12 @@ CodedDibBlock NewCodedDibBlock(const DibHeader& header, const uint8_t* table, ui
     return out;
 }
 
+bool SurfaceCanHold(const DibHeader& header) {
+    return header.biWidth >= 0 && header.biWidth <= MAX_SURFACE_SIDE && header.biHeight >= 0 &&
+           header.biHeight <= MAX_SURFACE_SIDE &&
+           PaddedRowBytes(header.biBitCount, uint32_t(header.biWidth)) <= MAX_ROW_BYTES;
+}
+
 void FreeCodedDibBlock(CodedDibBlock* block) {
     GlobalMemoryFree(block->dib.block);
     *block = CodedDibBlock{};

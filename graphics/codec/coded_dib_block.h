@@ -20,6 +20,11 @@ struct CodedDibBlock {
 CodedDibBlock NewCodedDibBlock(const DibHeader& header, const uint8_t* table, uint32_t tableBytes,
                                uint32_t headerBytes, uint64_t bodyBytes);
 
+// Whether a surface could hold the plain image `header` describes: sides of at most
+// MAX_SURFACE_SIDE and a padded row of at most MAX_ROW_BYTES. Decoders refuse other images
+// before they ask for memory, since a few bytes of codes can describe gigabytes of rows.
+bool SurfaceCanHold(const DibHeader& header);
+
 // Frees a block that did not become a result.
 void FreeCodedDibBlock(CodedDibBlock* block);
 

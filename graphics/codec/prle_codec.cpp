@@ -33,7 +33,8 @@ CodedDib PrleEncode(const uint8_t* header, uint32_t length) {
 CodedDib PrleDecode(const uint8_t* header, uint32_t length) {
     DibHeader coded;
     if (!ReadDibHeader(header, length, &coded) || coded.biSize != DIB_HEADER_BYTES ||
-        coded.biBitCount != 8 || coded.biCompression != COMPRESSION_PRLE) {
+        coded.biBitCount != 8 || coded.biCompression != COMPRESSION_PRLE ||
+        !SurfaceCanHold(coded)) {
         return {};
     }
     const uint32_t headerBytes = DibHeaderSize(coded);

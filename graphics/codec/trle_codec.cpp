@@ -91,6 +91,7 @@ CodedDib TrleDecode(const uint8_t* header, uint32_t length) {
         coded.biCompression != COMPRESSION_TRLE || !DecodableDepth(coded.biBitCount)) {
         return {};
     }
+    if (!SurfaceCanHold(coded)) return {};
     const uint32_t bits = coded.biBitCount;
     // The data area of a 16 to 32-bit image starts right after the 40-byte header, where a
     // colour table would lie: one that claims entries leaves its place unclear.

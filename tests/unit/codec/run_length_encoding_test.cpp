@@ -315,6 +315,19 @@ TEST(RunLengthEncoding, DecodersRefuseDamagedBlocksWithoutReadingPastThem) {
     Bytes tall = trle;
     StoreLE32(tall.data() + 8, 5000);  // a row table longer than the data
     EXPECT_TRUE(Code(TrleDecode, tall).empty());
+    // Pictures no surface holds, whose rows a few bytes could claim: refused before allocating.
+    for (const Bytes* coded : {&trle, &arle, &prle, &trle32}) {
+        for (uint32_t width : {16384u * 4 / (HeaderOf(*coded).biBitCount / 8), 0x0C010105u}) {
+            Bytes wide = *coded;
+            StoreLE32(wide.data() + 4, width);
+            EXPECT_TRUE(Code(HeaderOf(*coded).biCompression == COMPRESSION_TRLE ? TrleDecode
+                             : coded == &arle                                   ? ArleDecode
+                                                                                : PrleDecode,
+                             wide)
+                            .empty())
+                << width;
+        }
+    }
 
     // ARLE: offsets outside the code area, codes that overrun a row or run past the data, and a
     // row whose codes end before it is full.
