@@ -425,7 +425,7 @@ TEST(MemoryDibSurface, LoadChoosesTheReaderByTypeOrByExtension) {
     EXPECT_EQ(LoadFile(surface, folder.File("old.files/pic")), ResultOk);
     // A bitmap under a JPEG name goes to the JPEG reader, which finds no decoder.
     EXPECT_EQ(LoadFile(surface, folder.File("PIC.JPG")), ResultInvalid);
-    EXPECT_EQ(LoadFile(surface, folder.File("pic.zbm")), ResultUnsupported);
+    EXPECT_EQ(LoadFile(surface, folder.File("pic.zbm")), ResultFailed);  // no container magic
     // An explicit image type wins over the name; an unknown type reads a bitmap.
     EXPECT_EQ(LoadFile(surface, folder.File("PIC.JPG"), 0x30), ResultOk);
     EXPECT_EQ(LoadFile(surface, folder.File("pic.bmp"), LOAD_JPEG), ResultInvalid);
