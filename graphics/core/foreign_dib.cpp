@@ -63,7 +63,10 @@ bool ReadForeignDib(const uint8_t* block, uint32_t size, ForeignDib* out) {
     found.topDown = height < 0;
     if (found.topDown) height = -height;
     if (length == DIB_HEADER_BYTES && !found.topDown) return false;
-    if (height > INT32_MAX || storedColours > (1u << 16)) return false;
+    // Sides no surface can hold are refused before any row is looked at: a top-down picture of
+    // empty rows could otherwise ask for a billion row moves.
+    if (h.biWidth > MAX_SURFACE_SIDE || height > MAX_SURFACE_SIDE) return false;
+    if (storedColours > (1u << 16)) return false;
 
     h.biSize = DIB_HEADER_BYTES;
     h.biHeight = static_cast<int32_t>(height);

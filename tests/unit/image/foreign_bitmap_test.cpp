@@ -175,6 +175,9 @@ TEST(ForeignBitmap, DamagedOrUnsupportedFormsAreRefused) {
     bytes = Store(p, 108, false, false);
     StoreLE32(&bytes[8], 0x80000000u);
     refused(bytes, "the most negative height");
+    bytes = Store(Picture{0, 1, 8}, 40, true, false);
+    StoreLE32(&bytes[8], uint32_t(-70000));
+    refused(bytes, "top-down empty rows, more than a surface holds");
     bytes = Store(p, 108, false, false);
     StoreLE16(&bytes[14], 12);
     refused(bytes, "a bit count the library does not know");
