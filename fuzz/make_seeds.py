@@ -134,6 +134,16 @@ def prle(width, top_rows, table):
     return header(width, len(top_rows), 8, tag("PRLE"), len(block), len(table) // 4) + table + block
 
 
+def container(width, height, fmt, frames=1, gap=0, seed=1):
+    """A zbm container: header, gap, palette (red first) for indexed formats, top-down rows."""
+    bits = (fmt >> 24) & 0x3F
+    table = b""
+    if fmt & 0x40000000:
+        table = b"".join(bytes((i, 2 * i & 0xFF, 3 * i & 0xFF, 0)) for i in range(1 << bits))
+    head = struct.pack("<IIIIIII", 0x5A424D20, 28 + gap, width, height, fmt, 0, frames)
+    return head + b"\xEE" * gap + table + rows(width, height, bits, seed)
+
+
 def write(target, name, data):
     folder = os.path.join(HERE, "corpus", target)
     os.makedirs(folder, exist_ok=True)
@@ -181,6 +191,14 @@ def main():
     write("bitmap_load", "trle-16bit-565", trle(7, sprite(7, 5, 2, 5), 16, b"", masks565, 3))
     write("bitmap_load", "arle-8bit", arle(13, sprite(13, 7, 1, 3), grey16))
     write("bitmap_load", "prle-8bit", prle(13, sprite(13, 7, 1, 3), grey16))
+    write("container_load", "index8-2x2", container(2, 2, 0x48000000))
+    write("container_load", "index1-gap", container(33, 3, 0x41000000, gap=4))
+    write("container_load", "index4-frames", container(5, 8, 0x44000000, frames=4))
+    write("container_load", "rgb565-3x2", container(3, 2, 0x10E40565, seed=5))
+    write("container_load", "bgr555-odd", container(7, 3, 0x10C60555, gap=12, seed=7))
+    write("container_load", "rgb24-film", container(4, 4, 0x18E40888, frames=2, gap=4))
+    write("container_load", "rgb32-empty", container(0, 0, 0x20E40888))
+
 
 if __name__ == "__main__":
     main()
