@@ -1,6 +1,5 @@
 #include "graphics/codec/container_surface.h"
 
-#include <cctype>
 #include <cstring>
 #include <new>
 #include <string>
@@ -18,14 +17,6 @@ namespace gfx {
 
 namespace {
 
-bool IsBmpExtension(const std::string& extension) {
-    if (extension.size() != 3) return false;
-    for (size_t i = 0; i < 3; ++i) {
-        if (std::tolower(static_cast<unsigned char>(extension[i])) != "bmp"[i]) return false;
-    }
-    return true;
-}
-
 // With image type 0, a source named like a bitmap is read as one. Only a path or a resource name
 // given as text has an extension: a stream or a resource id is never taken for text.
 bool NamesABitmap(const void* source, uint32_t loadFlags) {
@@ -41,7 +32,7 @@ bool NamesABitmap(const void* source, uint32_t loadFlags) {
             return false;
     }
     PathParts parts;
-    return SplitPath(name, &parts) && IsBmpExtension(parts.extension);
+    return SplitPath(name, &parts) && HasExtension(parts, "bmp");
 }
 
 }  // namespace

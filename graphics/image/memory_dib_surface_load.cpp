@@ -1,7 +1,6 @@
 // MemoryDibSurface::Load: the choice between the bitmap, JPEG and container readers, and the
 // bitmap and JPEG readers themselves.
 #include <algorithm>
-#include <cctype>
 #include <new>
 #include <string>
 
@@ -24,14 +23,6 @@ namespace {
 
 enum class ImagePath { Bitmap, Jpeg, Container, Refused };
 
-bool SameText(const std::string& text, const char* expected) {
-    size_t i = 0;
-    for (; i < text.size() && expected[i]; ++i) {
-        if (std::tolower(static_cast<unsigned char>(text[i])) != expected[i]) return false;
-    }
-    return i == text.size() && !expected[i];
-}
-
 ImagePath ChoosePath(const void* source, uint32_t loadFlags) {
     const uint32_t type = loadFlags & LOAD_TYPE_MASK;
     if (type == LOAD_JPEG) return ImagePath::Jpeg;
@@ -41,10 +32,10 @@ ImagePath ChoosePath(const void* source, uint32_t loadFlags) {
     }
     PathParts parts;
     if (!SplitPath(static_cast<const char*>(source), &parts)) return ImagePath::Refused;
-    if (SameText(parts.extension, "jpg") || SameText(parts.extension, "jpeg")) {
+    if (HasExtension(parts, "jpg") || HasExtension(parts, "jpeg")) {
         return ImagePath::Jpeg;
     }
-    if (SameText(parts.extension, "zbm")) return ImagePath::Container;
+    if (HasExtension(parts, "zbm")) return ImagePath::Container;
     return ImagePath::Bitmap;
 }
 

@@ -1,5 +1,7 @@
 #include "graphics/image/split_path.h"
 
+#include <cctype>
+
 namespace gfx {
 
 bool SplitPath(const char* path, PathParts* parts) {
@@ -31,6 +33,15 @@ bool SplitPath(const char* path, PathParts* parts) {
     }
     *parts = std::move(found);
     return true;
+}
+
+bool HasExtension(const PathParts& parts, const char* extension) {
+    const std::string& text = parts.extension;
+    size_t i = 0;
+    for (; i < text.size() && extension[i]; ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[i])) != extension[i]) return false;
+    }
+    return i == text.size() && !extension[i];
 }
 
 }  // namespace gfx

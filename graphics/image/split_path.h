@@ -19,4 +19,7 @@ inline constexpr size_t MAX_PATH_PART = 255;
 // empty) when a part would be longer than MAX_PATH_PART.
 bool SplitPath(const char* path, PathParts* parts);
 
+// Whether the extension is `extension` (given in lower case), whatever the case of its letters.
+bool HasExtension(const PathParts& parts, const char* extension);
+
 }  // namespace gfx

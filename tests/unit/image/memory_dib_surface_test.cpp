@@ -423,7 +423,7 @@ TEST(MemoryDibSurface, LoadChoosesTheReaderByTypeOrByExtension) {
     MemoryDibSurface surface;
     EXPECT_EQ(LoadFile(surface, folder.File("pic.bmp")), ResultOk);
     EXPECT_EQ(LoadFile(surface, folder.File("old.files/pic")), ResultOk);
-    // A bitmap under a JPEG name goes to the JPEG reader, which finds no decoder.
+    // A bitmap under a JPEG name goes to the JPEG reader, which cannot read it.
     EXPECT_EQ(LoadFile(surface, folder.File("PIC.JPG")), ResultInvalid);
     EXPECT_EQ(LoadFile(surface, folder.File("pic.zbm")), ResultFailed);  // no container magic
     // An explicit image type wins over the name; an unknown type reads a bitmap.

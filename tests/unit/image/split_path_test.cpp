@@ -53,3 +53,14 @@ TEST(MakeTempFileName, CreatesANewEmptyFileAndKeepsTheCurrentDirectory) {
     EXPECT_TRUE(FileDelete(first.c_str()));
     EXPECT_TRUE(FileDelete(second.c_str()));
 }
+
+TEST(SplitPath, ExtensionsCompareWithoutRegardToCase) {
+    PathParts parts;
+    ASSERT_TRUE(SplitPath("C:\\pics\\Logo.JpG", &parts));
+    EXPECT_TRUE(HasExtension(parts, "jpg"));
+    EXPECT_FALSE(HasExtension(parts, "jp"));
+    EXPECT_FALSE(HasExtension(parts, "jpgx"));
+    ASSERT_TRUE(SplitPath("C:\\old.files\\picture", &parts));
+    EXPECT_FALSE(HasExtension(parts, "files"));
+    EXPECT_TRUE(HasExtension(parts, ""));
+}
