@@ -3,6 +3,7 @@
 // MemoryDibSurface swaps them in and out.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <vector>
