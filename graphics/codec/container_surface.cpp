@@ -6,11 +6,10 @@
 
 #include "graphics/codec/container_header.h"
 #include "graphics/image/load_flags.h"
+#include "graphics/image/load_source.h"
 #include "graphics/image/memory_dib_surface.h"
 #include "graphics/image/split_path.h"
 #include "graphics/io/global_memory_stream.h"
-#include "graphics/io/mapped_file_stream.h"
-#include "graphics/io/resource_stream.h"
 #include "graphics/io/sub_stream.h"
 
 namespace gfx {
@@ -130,61 +129,22 @@ Result ContainerSurface::Load(const void* source, uint32_t loadFlags, ModuleHand
         return LoadBitmapCopy(source, loadFlags, module, resourceType, templateSurface);
     }
 
-    Stream* stream = nullptr;
-    bool callersStream = false;
-    switch (loadFlags & LOAD_SOURCE_MASK) {
-        case LOAD_FROM_FILE:
-            if (source) {
-                stream = new (std::nothrow) MappedFileStream(0, static_cast<const char*>(source),
-                                                             false, nullptr, true, true);
-            }
-            break;
-        case LOAD_FROM_RESOURCE:
-            stream = new (std::nothrow)
-                ResourceStream(module, static_cast<const char*>(source), resourceType);
-            break;
-        case LOAD_FROM_STREAM:
-            stream = static_cast<Stream*>(const_cast<void*>(source));
-            callersStream = true;
-            break;
-        default:
-            return ResultInvalid;
-    }
-    if (!stream) return ResultNoSource;
-    // With LOAD_COPY the caller keeps its stream as it was; otherwise the stream is ours.
-    const bool copy = (loadFlags & LOAD_COPY) != 0;
-    const bool callerKeeps = callersStream && copy;
-    auto giveUp = [callerKeeps](Stream* given) {
-        if (callerKeeps) {
-            given->Unlock();
-        } else {
-            delete given;
-        }
-    };
-
+    LoadSource opened;
+    if (!opened.Open(source, loadFlags, module, resourceType)) return ResultInvalid;
+    if (!opened.stream) return ResultNoSource;
     // The lock lasts as long as the stream: the rows are used where they lie.
-    stream->Lock();
-    if (!stream->data || stream->size == 0) {
-        giveUp(stream);
+    if (!opened.stream->data || opened.stream->size == 0) {
+        opened.GiveUp();
         return ResultNoSource;
     }
     ContainerHeader header;
-    Result status = ReadContainerHeader(stream->data, stream->size, &header);
+    Result status = ReadContainerHeader(opened.stream->data, opened.stream->size, &header);
     if (status != ResultOk) {
-        giveUp(stream);
+        opened.GiveUp();
         return status;
     }
-    if (copy) {
-        auto* duplicate = new (std::nothrow) GlobalMemoryStream(stream->size, true);
-        if (!duplicate || !duplicate->data) {
-            delete duplicate;
-            giveUp(stream);
-            return ResultNoMemory;
-        }
-        std::memcpy(duplicate->data, stream->data, stream->size);
-        giveUp(stream);
-        stream = duplicate;
-    }
+    if ((loadFlags & LOAD_COPY) && !opened.TakeCopy()) return ResultNoMemory;
+    Stream* stream = opened.stream;
 
     PaletteEntry entries[256];
     if (header.paletteBytes) {

@@ -1,18 +1,16 @@
 // MemoryDibSurface::Load: the choice between the bitmap, JPEG and container readers, and the
 // bitmap and JPEG readers themselves.
-#include <algorithm>
 #include <new>
 #include <string>
 
 #include "graphics/core/dib_header.h"
 #include "graphics/image/image_readers.h"
 #include "graphics/image/load_flags.h"
+#include "graphics/image/load_source.h"
 #include "graphics/image/make_temp_file_name.h"
 #include "graphics/image/memory_dib_surface.h"
 #include "graphics/image/split_path.h"
 #include "graphics/io/buffer_stream.h"
-#include "graphics/io/global_memory_stream.h"
-#include "graphics/io/mapped_file_stream.h"
 #include "graphics/io/resource_stream.h"
 #include "graphics/platform/file.h"
 #include "graphics/platform/global_memory.h"
@@ -88,53 +86,18 @@ Result MemoryDibSurface::Load(const void* source, uint32_t loadFlags, ModuleHand
 
 Result MemoryDibSurface::LoadBitmap(const void* source, uint32_t loadFlags, ModuleHandle module,
                                     const char* resourceType, Surface* templateSurface) {
-    Stream* stream = nullptr;
-    bool callersStream = false;
-    switch (loadFlags & LOAD_SOURCE_MASK) {
-        case LOAD_FROM_FILE:
-            stream = new (std::nothrow)
-                MappedFileStream(0, static_cast<const char*>(source), false, nullptr, true, true);
-            break;
-        case LOAD_FROM_RESOURCE:
-            stream = new (std::nothrow)
-                ResourceStream(module, static_cast<const char*>(source), resourceType);
-            break;
-        case LOAD_FROM_STREAM:
-            stream = static_cast<Stream*>(const_cast<void*>(source));
-            callersStream = true;
-            break;
-        default:
-            return ResultInvalid;
-    }
-    if (!stream) return ResultInvalid;
-    const bool copy = (loadFlags & LOAD_COPY) != 0;
-    // With LOAD_COPY the caller keeps its stream as it was; otherwise the stream is ours.
-    const bool callerKeeps = callersStream && copy;
-    auto giveUp = [&](Stream* given) {
-        if (callerKeeps) {
-            given->Unlock();
-        } else {
-            delete given;
-        }
-    };
-
-    stream->Lock();
-    if (!stream->data) {
-        giveUp(stream);
+    LoadSource opened;
+    if (!opened.Open(source, loadFlags, module, resourceType) || !opened.stream) {
         return ResultInvalid;
     }
-    if (copy) {
-        auto* duplicate = new (std::nothrow) GlobalMemoryStream(stream->size, true);
-        if (!duplicate || !duplicate->data) {
-            delete duplicate;
-            giveUp(stream);
-            return ResultInvalid;
-        }
-        if (stream->size) std::copy(stream->data, stream->data + stream->size, duplicate->data);
-        giveUp(stream);
-        stream = duplicate;
+    if (!opened.stream->data) {
+        opened.GiveUp();
+        return ResultInvalid;
     }
+    if ((loadFlags & LOAD_COPY) && !opened.TakeCopy()) return ResultInvalid;
 
+    // The stream is the load's now: the surface takes it, or it goes.
+    Stream* stream = opened.stream;
     const Result status = AttachDib(stream);
     if (status != ResultOk) {
         delete stream;
