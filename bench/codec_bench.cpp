@@ -7,10 +7,13 @@
 // "peer.memcpy.<picture>" (8-bit rows), "peer.memcpy32.<picture>", and
 // "peer.uncompress.<prle|pkc>.<picture>", and "peer.copy[32].<picture>": a new block holding a
 // copy of the whole plain packed DIB, the least work of a decoder that returns a new image.
-// Pictures: "sprite64" (a 64x64 sprite with transparent margins), "picture640" (the launcher's
-// background picture mirrored out to 640x480) and "photo640" (a photograph quantised to 8 bits and
-// mirrored out to 640x480); the last two are synthesised when their files are missing. Before the
-// runs, a table of encoded sizes beside the plain DIB and PNG (when built with libspng) is printed.
+// Pictures: "sprite64" (a 64x64 sprite with transparent margins), "install", "run" and "exit"
+// (the launcher's button pictures, 153x48, 133x46 and 101x47, as sprites with transparent
+// corners and margins round the plate), "installplain" (the install button as stored, without
+// transparency), "picture640" (the launcher's background picture mirrored out to 640x480) and
+// "photo640" (a photograph quantised to 8 bits and mirrored out to 640x480); the two 640x480
+// pictures are synthesised when their files are missing. Before the runs, a table of encoded sizes
+// beside the plain DIB and PNG (when built with libspng) is printed.
 #include <benchmark/benchmark.h>
 #include <zlib.h>
 
@@ -107,30 +110,66 @@ Bytes ReadFile(const std::string& path) {
     return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-// The launcher's background picture, read with the library's own loader.
+// An 8-bit bitmap of the launcher's resources, read with the library's own loader: its colours
+// and its rows, top line first, handed to `take` as (width, height, pixel at x and y).
+template <typename Take>
+bool LoadLauncherBitmap(const char* file, Picture& p, Take take) {
+    MemoryDibSurface surface;
+    const std::string path = std::string(CODEC_BENCH_SOURCE_DIR) + "/launcher/resources/" + file;
+    if (surface.Load(path.c_str(), LOAD_FROM_FILE | LOAD_COPY, nullptr, nullptr, nullptr, 0,
+                     nullptr) != ResultOk ||
+        surface.GetFormat() != FMT_INDEX8) {
+        return false;
+    }
+    const uint8_t* header = surface.GetDibHeader();
+    DibHeader h{};
+    ReadDibHeader(header, DIB_HEADER_BYTES, &h);
+    const uint32_t tableBytes = DibHeaderSize(h) - DIB_HEADER_BYTES;
+    std::memcpy(p.colours.data(), header + DIB_HEADER_BYTES, std::min(tableBytes, 1024u));
+    const uint8_t* rows = header + DibHeaderSize(h);
+    const int32_t w = h.biWidth, hh = h.biHeight;
+    const uint32_t pitch = uint32_t(PaddedRowBytes(8, uint32_t(w)));
+    take(w, hh, [&](int x, int y) { return rows[size_t(hh - 1 - y) * pitch + x]; });
+    return true;
+}
+
+// The launcher's background picture.
 Picture LauncherPicture() {
     Picture p;
     p.name = "picture640";
-    MemoryDibSurface surface;
-    const std::string path =
-        std::string(CODEC_BENCH_SOURCE_DIR) + "/launcher/resources/BACKGROUND.bmp";
-    if (surface.Load(path.c_str(), LOAD_FROM_FILE | LOAD_COPY, nullptr, nullptr, nullptr, 0,
-                     nullptr) == ResultOk &&
-        surface.GetFormat() == FMT_INDEX8) {
-        const uint8_t* header = surface.GetDibHeader();
-        DibHeader h{};
-        ReadDibHeader(header, DIB_HEADER_BYTES, &h);
-        const uint32_t tableBytes = DibHeaderSize(h) - DIB_HEADER_BYTES;
-        std::memcpy(p.colours.data(), header + DIB_HEADER_BYTES, std::min(tableBytes, 1024u));
-        const uint8_t* rows = header + DibHeaderSize(h);
-        const int32_t w = h.biWidth, hh = h.biHeight;
-        const uint32_t pitch = uint32_t(PaddedRowBytes(8, uint32_t(w)));
-        MirrorOut(p, w, hh, [&](int x, int y) { return rows[size_t(hh - 1 - y) * pitch + x]; });
+    if (LoadLauncherBitmap("BACKGROUND.bmp", p,
+                           [&](int32_t w, int32_t h, auto at) { MirrorOut(p, w, h, at); })) {
         return p;
     }
     // Without the file: soft gradients in bands, as drawn artwork has.
     GreyColours(p);
     MirrorOut(p, 640, 480, [](int x, int y) { return uint8_t((x / 40 * 16 + y / 3) % 255 + 1); });
+    return p;
+}
+
+// One of the launcher's button pictures (the up state) as a sprite: the rounded plate the
+// artwork draws from (4, 4) to (width - 5, height - 6), half its height round, is kept and the
+// background round it made transparent (index 0), as a sprite of the button would be stored. With
+// `keyed` false the picture stays as the launcher stores it, a full rectangle. Empty without the
+// file.
+Picture Button(const char* file, const char* name, bool keyed) {
+    Picture p;
+    p.name = name;
+    LoadLauncherBitmap(file, p, [&](int32_t w, int32_t h, auto at) {
+        p.width = w, p.height = h;
+        p.pixels.resize(size_t(w) * h);
+        const double x0 = 4, y0 = 4, x1 = w - 4, y1 = h - 5, r = (y1 - y0) / 2;
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                const double cx = x + 0.5, cy = y + 0.5;
+                const double dx = std::max({x0 + r - cx, cx - (x1 - r), 0.0});
+                const double dy = std::max({y0 + r - cy, cy - (y1 - r), 0.0});
+                const bool plate = cx >= x0 && cx < x1 && cy >= y0 && cy < y1 &&
+                                   dx * dx + dy * dy <= r * r;
+                p.pixels[size_t(y) * w + x] = keyed && !plate ? 0 : at(x, y);
+            }
+        }
+    });
     return p;
 }
 
@@ -253,7 +292,11 @@ struct Fixture {
 std::vector<Fixture>& Fixtures() {
     static std::vector<Fixture> all = [] {
         std::vector<Fixture> out;
-        for (Picture p : {Sprite64(), LauncherPicture(), Photo()}) {
+        for (Picture p : {Sprite64(), Button("INSTALLU.bmp", "install", true),
+                          Button("RUNU.bmp", "run", true), Button("EXITU.bmp", "exit", true),
+                          Button("INSTALLU.bmp", "installplain", false), LauncherPicture(),
+                          Photo()}) {
+            if (p.pixels.empty()) continue;
             Fixture f;
             f.picture = p;
             f.plain = PlainDib(p);
@@ -329,6 +372,34 @@ void Uncompress(benchmark::State& state, const Fixture& f, const Bytes& coded) {
     CountPixels(state, f.picture);
 }
 
+// What the ARLE decoder meets in a picture: codes, and how many of them are fills.
+struct ArleCodeCounts {
+    uint64_t codes = 0, fills = 0, pixels = 0;
+};
+
+ArleCodeCounts CountArleCodes(const Bytes& arle) {
+    DibHeader h{};
+    ReadDibHeader(arle.data(), arle.size(), &h);
+    const uint8_t* area = arle.data() + DibHeaderSize(h);
+    const uint8_t* p = area + 4 * size_t(h.biHeight);
+    const uint8_t* end = area + h.biSizeImage;
+    ArleCodeCounts counts;
+    while (p < end) {
+        const uint8_t first = *p++;
+        uint32_t n = first & 0x3F;
+        if (first & 0x80) n = n << 8 | *p++;
+        ++counts.codes;
+        counts.pixels += n;
+        if (first & 0x40) {
+            ++counts.fills;
+            ++p;
+        } else {
+            p += n;
+        }
+    }
+    return counts;
+}
+
 void PrintSizes() {
     std::printf("%-12s %10s %10s %10s %10s %10s %10s\n", "picture", "plain DIB", "TRLE", "ARLE",
                 "PRLE", "PKC", "PNG");
@@ -340,6 +411,14 @@ void PrintSizes() {
     }
     std::printf(
         "(bytes; every form but PNG carries the 40-byte header and 1024-byte colour table)\n\n");
+    std::printf("%-12s %10s %10s %10s\n", "picture", "ARLE codes", "fills", "px/code");
+    for (const Fixture& f : Fixtures()) {
+        const ArleCodeCounts c = CountArleCodes(f.arle);
+        std::printf("%-12s %10llu %9.0f%% %10.1f\n", f.picture.name.c_str(),
+                    (unsigned long long)c.codes, c.codes ? 100.0 * c.fills / c.codes : 0.0,
+                    c.codes ? double(c.pixels) / c.codes : 0.0);
+    }
+    std::printf("\n");
 }
 
 void Register() {
