@@ -145,15 +145,10 @@ CodedDib ArleEncode(const uint8_t* header, uint32_t length) {
     uint32_t areaBytes = 0;
     uint8_t* area = ArleEncodeArea(source, &areaBytes);
     if (!area) return {};
-    DibHeader coded = source.header;
-    coded.biCompression = COMPRESSION_ARLE;
-    coded.biSizeImage = areaBytes;
-    CodedDibBlock out =
-        NewCodedDibBlock(coded, header + DIB_HEADER_BYTES, source.headerBytes - DIB_HEADER_BYTES,
-                         source.headerBytes, areaBytes);
-    if (out.body) std::memcpy(out.body, area, areaBytes);
+    const CodedDib out =
+        NewRecodedDib(header, source.headerBytes, COMPRESSION_ARLE, areaBytes, area, areaBytes);
     GlobalMemoryFree(area);
-    return out.dib;
+    return out;
 }
 
 CodedDib ArleDecodeArea(const uint8_t* header, const DibHeader& coded, uint32_t headerBytes,

@@ -23,6 +23,18 @@ CodedDibBlock NewCodedDibBlock(const DibHeader& header, const uint8_t* table, ui
     return out;
 }
 
+CodedDib NewRecodedDib(const uint8_t* header, uint32_t headerBytes, uint32_t compression,
+                       uint32_t sizeImage, const uint8_t* body, uint32_t bodyBytes) {
+    DibHeader recoded;
+    if (!ReadDibHeader(header, headerBytes, &recoded)) return {};
+    recoded.biCompression = compression;
+    recoded.biSizeImage = sizeImage;
+    CodedDibBlock out = NewCodedDibBlock(recoded, header + DIB_HEADER_BYTES,
+                                         headerBytes - DIB_HEADER_BYTES, headerBytes, bodyBytes);
+    if (out.body && bodyBytes) std::memcpy(out.body, body, bodyBytes);
+    return out.dib;
+}
+
 bool SurfaceCanHold(const DibHeader& header) {
     return header.biWidth >= 0 && header.biWidth <= MAX_SURFACE_SIDE && header.biHeight >= 0 &&
            header.biHeight <= MAX_SURFACE_SIDE &&

@@ -20,6 +20,12 @@ struct CodedDibBlock {
 CodedDibBlock NewCodedDibBlock(const DibHeader& header, const uint8_t* table, uint32_t tableBytes,
                                uint32_t headerBytes, uint64_t bodyBytes);
 
+// A new block holding the header and colour table or masks of the image at `header`
+// (`headerBytes` in all) with its compression and biSizeImage replaced, followed by the
+// `bodyBytes` at `body`: how an encoder stores its result, and a packed decoder its rows.
+CodedDib NewRecodedDib(const uint8_t* header, uint32_t headerBytes, uint32_t compression,
+                       uint32_t sizeImage, const uint8_t* body, uint32_t bodyBytes);
+
 // Whether a surface could hold the plain image `header` describes: sides of at most
 // MAX_SURFACE_SIDE and a padded row of at most MAX_ROW_BYTES. Decoders refuse other images
 // before they ask for memory, since a few bytes of codes can describe gigabytes of rows.

@@ -1,34 +1,11 @@
 #include "graphics/codec/pkc_codec.h"
 
-#include <cstring>
-
+#include "graphics/codec/coded_dib_block.h"
 #include "graphics/codec/memo_block.h"
 #include "graphics/core/dib_header.h"
 #include "graphics/platform/global_memory.h"
 
 namespace gfx {
-
-namespace {
-
-// A new fixed block holding the `headerBytes` bytes at `header`, with the header's compression
-// and image size replaced, followed by `body` of `bodyBytes`.
-CodedDib Assemble(const uint8_t* header, uint32_t headerBytes, uint32_t compression,
-                  uint32_t sizeImage, const uint8_t* body, uint32_t bodyBytes) {
-    const uint64_t size = uint64_t{headerBytes} + bodyBytes;
-    if (size > UINT32_MAX) return {};
-    uint8_t* out = static_cast<uint8_t*>(GlobalMemoryAlloc(size_t(size), true));
-    if (!out) return {};
-    DibHeader parsed;
-    ReadDibHeader(header, headerBytes, &parsed);
-    parsed.biCompression = compression;
-    parsed.biSizeImage = sizeImage;
-    std::memcpy(out, header, headerBytes);
-    WriteDibHeader(parsed, out);
-    std::memcpy(out + headerBytes, body, bodyBytes);
-    return {out, static_cast<uint32_t>(size)};
-}
-
-}  // namespace
 
 CodedDib PkcEncode(const uint8_t* header, uint32_t length) {
     DibHeader parsed;
@@ -43,7 +20,7 @@ CodedDib PkcEncode(const uint8_t* header, uint32_t length) {
     const uint32_t blockBytes = MemoPackedSize(block, MEMO_HEADER_BYTES);
     const uint32_t tag =
         parsed.biCompression == COMPRESSION_BITFIELDS ? COMPRESSION_PKC2 : COMPRESSION_PKC1;
-    const CodedDib out = Assemble(header, headerBytes, tag, blockBytes, block, blockBytes);
+    const CodedDib out = NewRecodedDib(header, headerBytes, tag, blockBytes, block, blockBytes);
     GlobalMemoryFree(block);
     return out;
 }
@@ -67,7 +44,7 @@ CodedDib PkcDecode(const uint8_t* header, uint32_t length) {
     if (MemoPackedSize(block, available) == 0 || rawBytes != DibImageSize(plain)) return {};
     uint8_t* rows = MemoUnpack(block, available);
     if (!rows) return {};
-    const CodedDib out = Assemble(header, headerBytes, plainCompression, 0, rows, rawBytes);
+    const CodedDib out = NewRecodedDib(header, headerBytes, plainCompression, 0, rows, rawBytes);
     GlobalMemoryFree(rows);
     return out;
 }

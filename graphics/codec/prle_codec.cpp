@@ -1,7 +1,5 @@
 #include "graphics/codec/prle_codec.h"
 
-#include <cstring>
-
 #include "graphics/codec/arle_codec.h"
 #include "graphics/codec/coded_dib_block.h"
 #include "graphics/codec/memo_block.h"
@@ -19,15 +17,10 @@ CodedDib PrleEncode(const uint8_t* header, uint32_t length) {
     GlobalMemoryFree(area);
     if (!block) return {};
     const uint32_t blockBytes = MemoPackedSize(block, MEMO_HEADER_BYTES);
-    DibHeader coded = source.header;
-    coded.biCompression = COMPRESSION_PRLE;
-    coded.biSizeImage = blockBytes;
-    CodedDibBlock out =
-        NewCodedDibBlock(coded, header + DIB_HEADER_BYTES, source.headerBytes - DIB_HEADER_BYTES,
-                         source.headerBytes, blockBytes);
-    if (out.body) std::memcpy(out.body, block, blockBytes);
+    const CodedDib out =
+        NewRecodedDib(header, source.headerBytes, COMPRESSION_PRLE, blockBytes, block, blockBytes);
     GlobalMemoryFree(block);
-    return out.dib;
+    return out;
 }
 
 CodedDib PrleDecode(const uint8_t* header, uint32_t length) {

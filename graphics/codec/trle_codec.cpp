@@ -75,14 +75,9 @@ CodedDib TrleEncode(const uint8_t* header, uint32_t length) {
         end += kept;
     }
 
-    DibHeader coded = plain;
-    coded.biCompression = COMPRESSION_TRLE;
-    coded.biSizeImage = end;
-    CodedDibBlock out = NewCodedDibBlock(coded, header + DIB_HEADER_BYTES,
-                                         headerBytes - DIB_HEADER_BYTES, headerBytes, end);
-    if (out.body) std::memcpy(out.body, work, end);
+    const CodedDib out = NewRecodedDib(header, headerBytes, COMPRESSION_TRLE, end, work, end);
     GlobalMemoryFree(work);
-    return out.dib;
+    return out;
 }
 
 CodedDib TrleDecode(const uint8_t* header, uint32_t length) {
