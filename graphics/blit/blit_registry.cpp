@@ -1,12 +1,15 @@
 #include "graphics/blit/blit_registry.h"
 
+#include "graphics/blit/blit_alpha.h"
 #include "graphics/blit/blit_copy.h"
 #include "graphics/blit/blit_copy_sse2.h"
 #include "graphics/blit/blit_keyed.h"
 #include "graphics/blit/blit_keyed_avx2.h"
 #include "graphics/blit/blit_keyed_sse2.h"
+#include "graphics/blit/blit_mask_alpha.h"
 #include "graphics/blit/blit_mask_stipple.h"
 #include "graphics/blit/blit_mask_stipple_sse2.h"
+#include "graphics/blit/blit_scaled.h"
 #include "graphics/blit/blit_stipple.h"
 #include "graphics/blit/blit_stipple_sse2.h"
 

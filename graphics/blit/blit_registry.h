@@ -38,27 +38,27 @@ namespace gfx {
     X(Blt32MaskStipple, 32, Mask, MaskStippleScalar<Pixel32>,                                  \
       GFX_SSE2(MaskStippleSse2<Pixel32>))                                                      \
     /* Unscaled alpha blends. */                                                               \
-    X(Blt16MaskAlpha555, 16, Mask, kNoBody)                                                    \
-    X(Blt16MaskAlpha565, 16, Mask, kNoBody)                                                    \
-    X(Blt16Alpha555, 16, Level, kNoBody)                                                       \
-    X(Blt16Alpha565, 16, Level, kNoBody)                                                       \
-    X(Blt24MaskAlpha, 24, Mask, kNoBody)                                                       \
-    X(Blt24Alpha, 24, Level, kNoBody)                                                          \
-    X(Blt32MaskAlpha, 32, Mask, kNoBody)                                                       \
-    X(Blt32MaskPremul, 32, Mask, kNoBody)                                                      \
-    X(Blt32Alpha, 32, Level, kNoBody)                                                          \
+    X(Blt16MaskAlpha555, 16, Mask, MaskAlphaScalar<Pixel16, MaskAlphaRule<Channels555, 0>>)    \
+    X(Blt16MaskAlpha565, 16, Mask, MaskAlphaScalar<Pixel16, MaskAlphaRule<Channels565, 0>>)    \
+    X(Blt16Alpha555, 16, Level, AlphaScalar<Pixel16, Channels555>)                             \
+    X(Blt16Alpha565, 16, Level, AlphaScalar<Pixel16, Channels565>)                             \
+    X(Blt24MaskAlpha, 24, Mask, MaskAlphaScalar<Pixel24, MaskAlphaRule<Channels888, 256>>)     \
+    X(Blt24Alpha, 24, Level, AlphaScalar<Pixel24, Channels888>)                                \
+    X(Blt32MaskAlpha, 32, Mask, MaskAlphaScalar<Pixel32, MaskAlphaRule<Channels888, 255>>)     \
+    X(Blt32MaskPremul, 32, Mask, PremulScalar)                                                 \
+    X(Blt32Alpha, 32, Level, AlphaScalar<Pixel32, Channels888>)                                \
     /* Scaled routines, nearest neighbour. */                                                  \
-    X(Blt8ScaledKeyed, 8, ScaledKeyed, kNoBody)                                                \
-    X(Blt8ScaledStipple, 8, ScaledLevel, kNoBody)                                              \
-    X(Blt16ScaledKeyed, 16, ScaledKeyed, kNoBody)                                              \
-    X(Blt16ScaledStipple, 16, ScaledLevel, kNoBody)                                            \
-    X(Blt16ScaledMaskAlpha555, 16, ScaledMask, kNoBody)                                        \
-    X(Blt16ScaledMaskAlpha565, 16, ScaledMask, kNoBody)                                        \
-    X(Blt24ScaledKeyed, 24, ScaledKeyed, kNoBody)                                              \
-    X(Blt24ScaledStipple, 24, ScaledLevel, kNoBody)                                            \
-    X(Blt24ScaledMaskAlpha, 24, ScaledMask, kNoBody)                                           \
-    X(Blt32ScaledKeyed, 32, ScaledKeyed, kNoBody)                                              \
-    X(Blt32ScaledStipple, 32, ScaledLevel, kNoBody)                                            \
+    X(Blt8ScaledKeyed, 8, ScaledKeyed, ScaledKeyedScalar<Pixel8>)                              \
+    X(Blt8ScaledStipple, 8, ScaledLevel, ScaledStippleScalar<Pixel8>)                          \
+    X(Blt16ScaledKeyed, 16, ScaledKeyed, ScaledKeyedScalar<Pixel16>)                           \
+    X(Blt16ScaledStipple, 16, ScaledLevel, ScaledStippleScalar<Pixel16>)                       \
+    X(Blt16ScaledMaskAlpha555, 16, ScaledMask, ScaledMaskAlpha16Scalar<Channels555>)           \
+    X(Blt16ScaledMaskAlpha565, 16, ScaledMask, ScaledMaskAlpha16Scalar<Channels565>)           \
+    X(Blt24ScaledKeyed, 24, ScaledKeyed, ScaledKeyedScalar<Pixel24>)                           \
+    X(Blt24ScaledStipple, 24, ScaledLevel, ScaledStippleScalar<Pixel24>)                       \
+    X(Blt24ScaledMaskAlpha, 24, ScaledMask, ScaledMaskAlpha24Scalar)                           \
+    X(Blt32ScaledKeyed, 32, ScaledKeyed, ScaledKeyedScalar<Pixel32>)                           \
+    X(Blt32ScaledStipple, 32, ScaledLevel, ScaledStippleScalar<Pixel32>)                       \
     /* Filtered scaling. */                                                                    \
     X(Blt8ScaledSmooth, 8, ScaledSmooth, kNoBody)                                              \
     X(Blt24ScaledSmooth, 24, ScaledSmooth, kNoBody)                                            \

@@ -229,7 +229,7 @@ TEST(BlitRegistry, ServesTheWidestRunnableBodyUnlessForced) {
         EXPECT_EQ(ServedKind(RoutineAt(i)), BodyKind::Scalar);
     // A routine without a body of a kind keeps its body when that kind is forced on it alone.
     EXPECT_FALSE(ForceRoutineBody(R::Blt24MaskStipple, BodyKind::Sse2));
-    EXPECT_FALSE(ForceRoutineBody(R::Blt16Alpha555, BodyKind::Scalar));
+    EXPECT_TRUE(ForceRoutineBody(R::Blt16Alpha555, BodyKind::Scalar));
     EXPECT_EQ(ServedKind(R::Blt24MaskStipple), BodyKind::Scalar);
     if (HasRunnableBody(R::Blt8Copy, BodyKind::Sse2)) {
         EXPECT_TRUE(ForceRoutineBody(R::Blt8Copy, BodyKind::Sse2));

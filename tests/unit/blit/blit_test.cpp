@@ -75,8 +75,8 @@ TEST(BlitSelection, FollowsTheTablesInOrder) {
                 const std::string name = InfoOf(row->routine).name;
                 EXPECT_EQ(row->test.mask, name.find("Mask") != std::string::npos) << name;
                 EXPECT_TRUE(!row->test.mask || (bit & kMask)) << name;
-                const bool built = !scaled && name.find("Alpha") == std::string::npos &&
-                                   name.find("Premul") == std::string::npos;
+                const bool scaledNearest = scaled && name.find("Smooth") == std::string::npos;
+                const bool built = scaledNearest || !scaled;
                 EXPECT_EQ(ServedBody(row->routine).IsAvailable(), built) << name;
             }
         }
@@ -255,8 +255,8 @@ TEST_F(BlitDispatch, FailuresAndMissingRoutinesDrawNothingAndLeaveEverythingUnlo
     source.refuseLock = true;
     EXPECT_EQ(blit(&destination, 0, 0), ResultEncoded);
     source.refuseLock = false;
-    // Routines not built yet (blends, scaling) draw nothing.
-    EXPECT_EQ(source.Blit(&destination, 0, 0, 8, 8, 0, 0, 4, 4, 0, 0), ResultOk);
+    // Routines not built yet (filtered scaling) draw nothing.
+    EXPECT_EQ(source.Blit(&destination, 0, 0, 8, 8, 0, 0, 4, 4, BLIT_SMOOTH, 0), ResultOk);
     EXPECT_EQ(Pixels(destination), before);
 
     // Indexed sources below 8 bits have no routines.
