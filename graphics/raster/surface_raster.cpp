@@ -4,10 +4,6 @@
 
 namespace gfx {
 
-Result Surface::ConvertFormat(PixelFormat, Palette*, uint32_t, int32_t, ConvertProgress, int32_t) {
-    return ResultUnsupported;
-}
-
 Result Surface::FillRect(int32_t, int32_t, int32_t, int32_t, uint32_t) { return ResultUnsupported; }
 
 Result Surface::DrawLine(int32_t, int32_t, int32_t, int32_t, uint32_t) { return ResultUnsupported; }
