@@ -16,10 +16,6 @@ uint32_t Surface::GetPixelValue(int32_t, int32_t) { return 0; }
 
 void Surface::SetPixelValue(int32_t, int32_t, uint32_t) {}
 
-Result Surface::AdjustHueSaturation(int32_t, int32_t, int32_t, Surface*) {
-    return ResultUnsupported;
-}
-
 Result Surface::AdjustContrast(int32_t, Surface*) { return ResultUnsupported; }
 
 Result Surface::Invert() { return ResultUnsupported; }
