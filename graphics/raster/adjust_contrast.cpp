@@ -1,0 +1,126 @@
+#include <cstddef>
+
+#include "graphics/core/pixel_format.h"
+#include "graphics/image/surface.h"
+#include "graphics/raster/contrast_table.h"
+
+namespace gfx {
+
+namespace {
+
+// 24 and 32-bit codes in either channel order.
+constexpr PixelFormat kBgr24 = 0x18C60888;
+constexpr PixelFormat kBgr32 = 0x20C60888;
+
+bool TakesContrast(PixelFormat f) {
+    return f == FMT_RGB24 || f == FMT_RGB32 || f == kBgr24 || f == kBgr32;
+}
+
+// Locked rows of the picture, or of its mask.
+struct Rows {
+    uint8_t* base = nullptr;
+    int32_t pitch = 0;
+
+    uint8_t* Row(int32_t y) const { return base + static_cast<ptrdiff_t>(y) * pitch; }
+};
+
+// A mask is read one byte per pixel at the picture's coordinates, so it must be an 8-bit
+// surface covering the picture.
+bool CoversPicture(const Surface& mask, const Surface& picture) {
+    return BitsPerPixel(mask.GetFormat()) == 8 && mask.GetWidth() >= picture.GetWidth() &&
+           mask.GetHeight() >= picture.GetHeight();
+}
+
+// The mean luminance of the whole picture: the per-byte integer means, weighted in single
+// precision. False for an empty picture.
+bool PlainMean(const Rows& image, int32_t width, int32_t height, int32_t bytes, int32_t* mean) {
+    const uint64_t count = uint64_t(width) * uint64_t(height);
+    if (count == 0) return false;
+    uint64_t sum[3] = {0, 0, 0};
+    for (int32_t y = 0; y < height; ++y) {
+        const uint8_t* p = image.Row(y);
+        for (int32_t x = 0; x < width; ++x, p += bytes) {
+            sum[0] += p[0];
+            sum[1] += p[1];
+            sum[2] += p[2];
+        }
+    }
+    const float a0 = static_cast<float>(sum[0] / count);
+    const float a1 = static_cast<float>(sum[1] / count);
+    const float a2 = static_cast<float>(sum[2] / count);
+    *mean = static_cast<int32_t>(a0 * 0.114f + a1 * 0.587f + a2 * 0.299f);
+    return true;
+}
+
+// The mean luminance weighted by the mask bytes, in double precision. The sums are exact
+// integers, so their truncated quotients are too. False when the mask holds only zeros.
+bool MaskedMean(const Rows& image, const Rows& mask, int32_t width, int32_t height, int32_t bytes,
+                int32_t* mean) {
+    uint64_t weight = 0;
+    uint64_t sum[3] = {0, 0, 0};
+    for (int32_t y = 0; y < height; ++y) {
+        const uint8_t* p = image.Row(y);
+        const uint8_t* m = mask.Row(y);
+        for (int32_t x = 0; x < width; ++x, p += bytes) {
+            weight += m[x];
+            sum[0] += uint64_t{m[x]} * p[0];
+            sum[1] += uint64_t{m[x]} * p[1];
+            sum[2] += uint64_t{m[x]} * p[2];
+        }
+    }
+    if (weight == 0) return false;
+    const double a0 = static_cast<double>(sum[0] / weight);
+    const double a1 = static_cast<double>(sum[1] / weight);
+    const double a2 = static_cast<double>(sum[2] / weight);
+    *mean = static_cast<int32_t>(a1 * 0.587 + a2 * 0.299 + a0 * 0.114);
+    return true;
+}
+
+void ApplyTable(const ContrastTable& table, const Rows& image, const Rows* mask, int32_t width,
+                int32_t height, int32_t bytes) {
+    for (int32_t y = 0; y < height; ++y) {
+        uint8_t* p = image.Row(y);
+        const uint8_t* m = mask ? mask->Row(y) : nullptr;
+        for (int32_t x = 0; x < width; ++x, p += bytes) {
+            if (m && m[x] == 0) continue;
+            p[0] = table.entry[p[0]];
+            p[1] = table.entry[p[1]];
+            p[2] = table.entry[p[2]];
+        }
+    }
+}
+
+}  // namespace
+
+Result Surface::AdjustContrast(int32_t amount, Surface* mask) {
+    if (!TakesContrast(GetFormat())) return ResultFailed;
+    if (mask && !CoversPicture(*mask, *this)) return ResultFailed;
+    Rows image;
+    if (Lock(&image.base, &image.pitch) != ResultOk) return ResultFailed;
+    Rows maskRows;
+    if (mask && mask->Lock(&maskRows.base, &maskRows.pitch) != ResultOk) {
+        Unlock();
+        return ResultFailed;
+    }
+
+    Result result = ResultOk;
+    if (amount < -100 || amount > 100) {
+        result = ResultFailed;
+    } else if (amount != 0) {
+        const int32_t w = GetWidth();
+        const int32_t h = GetHeight();
+        const int32_t bytes = static_cast<int32_t>(BitsPerPixel(GetFormat()) / 8);
+        int32_t mean = 0;
+        // Nothing to change when no pixel takes part.
+        const bool any = mask ? MaskedMean(image, maskRows, w, h, bytes, &mean)
+                              : PlainMean(image, w, h, bytes, &mean);
+        if (any) ApplyTable(MakeContrastTable(amount, mean), image, mask ? &maskRows : nullptr, w, h,
+                            bytes);
+    }
+
+    if (mask) mask->Unlock();
+    Unlock();
+    return result;
+}
+
+}  // namespace gfx

@@ -1,0 +1,38 @@
+#include "graphics/raster/contrast_table.h"
+
+#include <cmath>
+
+namespace gfx {
+
+namespace {
+
+// base^h as 2^(h * log2(base)); a base of 0 gives 0.
+double Power(int32_t base, double h) {
+    return base == 0 ? 0.0 : std::exp2(h * std::log2(static_cast<double>(base)));
+}
+
+uint8_t Clamped(int32_t v) { return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v)); }
+
+}  // namespace
+
+ContrastTable MakeContrastTable(int32_t amount, int32_t mean) {
+    ContrastTable table{};
+    if (amount < 0) {
+        for (int32_t i = 0; i < 256; ++i) {
+            table.entry[i] = Clamped(mean + (i - mean) * (amount + 100) / 100);
+        }
+        return table;
+    }
+    const double h = amount * 0.01;
+    const double above = Power(255 - mean, h);
+    const double below = Power(mean, h);
+    for (int32_t i = 0; i < 256; ++i) {
+        const int32_t v =
+            i > mean ? i + static_cast<int32_t>(above * (1 + 0.05 * (i - mean)))
+                     : i - static_cast<int32_t>(below * (1 + 0.05 * (mean + 1 - i)));
+        table.entry[i] = Clamped(v);
+    }
+    return table;
+}
+
+}  // namespace gfx
