@@ -77,9 +77,18 @@ void FillRows8(uint8_t* base, int32_t pitch, const FillArea& area, uint32_t valu
 
 void FillRows16(uint8_t* base, int32_t pitch, const FillArea& area, uint32_t value) {
     if (IsEmpty(area)) return;
+    // Pixel pairs as 32-bit words from the first pixel at a 4-byte offset in the row.
+    const uint32_t pair = (value & 0xFFFFu) * 0x10001u;
     for (int32_t i = 0; i < area.height; ++i) {
         uint8_t* p = RowAt(base, pitch, area.y + i) + static_cast<ptrdiff_t>(area.x) * 2;
-        for (int32_t j = 0; j < area.width; ++j, p += 2) StoreLE16(p, value);
+        int32_t left = area.width;
+        if (area.x & 1) {
+            StoreLE16(p, value);
+            p += 2;
+            --left;
+        }
+        for (; left >= 2; left -= 2, p += 4) StoreLE32(p, pair);
+        if (left) StoreLE16(p, value);
     }
 }
 
