@@ -10,7 +10,6 @@
 #include "graphics/image/memory_dib_surface.h"
 #include "graphics/raster/color_tree.h"
 #include "graphics/raster/convert_flags.h"
-#include "graphics/raster/convert_selection.h"
 #include "tests/unit/image/buffer_surface.h"
 
 using namespace gfx;
@@ -154,17 +153,6 @@ std::vector<int> progressSeen;
 void RecordProgress(int32_t userData, int32_t percent) { progressSeen.push_back(userData * 1000 + percent); }
 
 }  // namespace
-
-TEST(ConvertSelection, EachSideAndDitherHasItsRoutine) {
-    EXPECT_STREQ(SelectConvertRoutine(true, true, CONVERT_TREE_MATCH).name, "RemapPalette");
-    EXPECT_STREQ(SelectConvertRoutine(true, true, CONVERT_DITHER).name, "DitherPalette");
-    EXPECT_STREQ(SelectConvertRoutine(false, true, 0).name, "NearestColor");
-    EXPECT_STREQ(SelectConvertRoutine(false, true, 3).name, "DitherNearest");
-    EXPECT_STREQ(SelectConvertRoutine(true, false, 0).name, "LookupPack");
-    EXPECT_STREQ(SelectConvertRoutine(true, false, CONVERT_DITHER).name, "DitherPack");
-    EXPECT_STREQ(SelectConvertRoutine(false, false, ~CONVERT_DITHER).name, "Repack");
-    EXPECT_STREQ(SelectConvertRoutine(false, false, CONVERT_DITHER).name, "DitherRepack");
-}
 
 // Every pair of formats, plain and dithered, scored and tree matching, on a memory DIB
 // (bottom-up) and a top-down kind, against the model.
