@@ -21,48 +21,82 @@ namespace gfx {
 #define GFX_BLIT_ROUTINES(X)                                                                   \
     /* Unscaled copy, colour-key and stipple routines. */                                      \
     X(Blt8Copy, 8, Copy, CopyRowsScalar<Pixel8>, GFX_SSE2(CopySse2<Pixel8>))                   \
-    X(Blt8Keyed, 8, Keyed, KeyedScalar<Pixel8>, GFX_SSE2(KeyedSse2<Pixel8>))                   \
-    X(Blt8Stipple, 8, Level, StippleScalar<Pixel8>, GFX_SSE2(StippleSse2<Pixel8>))             \
-    X(Blt8MaskStipple, 8, Mask, MaskStippleScalar<Pixel8>, GFX_SSE2(MaskStippleSse2<Pixel8>))  \
+    X(Blt8Keyed, 8, Keyed, KeyedScalar<Pixel8>, GFX_SSE2(KeyedSse2<Pixel8>),                   \
+      GFX_AVX2(KeyedAvx2<Pixel8>))                                                             \
+    X(Blt8Stipple, 8, Level, StippleScalar<Pixel8>, GFX_SSE2(StippleSse2<Pixel8>),             \
+      GFX_AVX2(StippleAvx2<Pixel8>))                                                           \
+    X(Blt8MaskStipple, 8, Mask, MaskStippleScalar<Pixel8>, GFX_SSE2(MaskStippleSse2<Pixel8>),  \
+      GFX_AVX2(MaskStippleAvx2<Pixel8>))                                                       \
     X(Blt16Copy, 16, Copy, CopyRowsScalar<Pixel16>, GFX_SSE2(CopySse2<Pixel16>))               \
-    X(Blt16Keyed, 16, Keyed, KeyedScalar<Pixel16>, GFX_SSE2(KeyedSse2<Pixel16>))               \
-    X(Blt16Stipple, 16, Level, StippleScalar<Pixel16>, GFX_SSE2(StippleSse2<Pixel16>))         \
+    X(Blt16Keyed, 16, Keyed, KeyedScalar<Pixel16>, GFX_SSE2(KeyedSse2<Pixel16>),               \
+      GFX_AVX2(KeyedAvx2<Pixel16>))                                                            \
+    X(Blt16Stipple, 16, Level, StippleScalar<Pixel16>, GFX_SSE2(StippleSse2<Pixel16>),         \
+      GFX_AVX2(StippleAvx2<Pixel16>))                                                          \
     X(Blt16MaskStipple, 16, Mask, MaskStippleScalar<Pixel16>,                                  \
-      GFX_SSE2(MaskStippleSse2<Pixel16>))                                                      \
-    X(Blt24Keyed, 24, Keyed, KeyedScalar<Pixel24>, GFX_SSE2(KeyedSse2<Pixel24>))               \
-    X(Blt24Stipple, 24, Level, StippleScalar<Pixel24>, GFX_SSE2(StippleSse2<Pixel24>))         \
-    X(Blt24MaskStipple, 24, Mask, MaskStippleScalar<Pixel24>)                                  \
+      GFX_SSE2(MaskStippleSse2<Pixel16>), GFX_AVX2(MaskStippleAvx2<Pixel16>))                  \
+    X(Blt24Keyed, 24, Keyed, KeyedScalar<Pixel24>, GFX_SSE2(KeyedSse2<Pixel24>),               \
+      GFX_SSSE3(Keyed24Ssse3))                                                                 \
+    X(Blt24Stipple, 24, Level, StippleScalar<Pixel24>, GFX_SSE2(StippleSse2<Pixel24>),         \
+      GFX_SSSE3(Stipple24Ssse3))                                                               \
+    X(Blt24MaskStipple, 24, Mask, MaskStippleScalar<Pixel24>, GFX_SSSE3(MaskStipple24Ssse3))   \
     X(Blt32Keyed, 32, Keyed, KeyedScalar<Pixel32>, GFX_SSE2(KeyedSse2<Pixel32>),               \
-      GFX_AVX2(Keyed32Avx2))                                                                   \
-    X(Blt32Stipple, 32, Level, StippleScalar<Pixel32>, GFX_SSE2(StippleSse2<Pixel32>))         \
+      GFX_AVX2(KeyedAvx2<Pixel32>))                                                            \
+    X(Blt32Stipple, 32, Level, StippleScalar<Pixel32>, GFX_SSE2(StippleSse2<Pixel32>),         \
+      GFX_AVX2(StippleAvx2<Pixel32>))                                                          \
     X(Blt32MaskStipple, 32, Mask, MaskStippleScalar<Pixel32>,                                  \
-      GFX_SSE2(MaskStippleSse2<Pixel32>))                                                      \
+      GFX_SSE2(MaskStippleSse2<Pixel32>), GFX_AVX2(MaskStippleAvx2<Pixel32>))                  \
     /* Unscaled alpha blends. */                                                               \
-    X(Blt16MaskAlpha555, 16, Mask, MaskAlphaScalar<Pixel16, MaskAlphaRule<Channels555, 0>>)    \
-    X(Blt16MaskAlpha565, 16, Mask, MaskAlphaScalar<Pixel16, MaskAlphaRule<Channels565, 0>>)    \
-    X(Blt16Alpha555, 16, Level, AlphaScalar<Pixel16, Channels555>)                             \
-    X(Blt16Alpha565, 16, Level, AlphaScalar<Pixel16, Channels565>)                             \
-    X(Blt24MaskAlpha, 24, Mask, MaskAlphaScalar<Pixel24, MaskAlphaRule<Channels888, 256>>)     \
-    X(Blt24Alpha, 24, Level, AlphaScalar<Pixel24, Channels888>)                                \
-    X(Blt32MaskAlpha, 32, Mask, MaskAlphaScalar<Pixel32, MaskAlphaRule<Channels888, 255>>)     \
-    X(Blt32MaskPremul, 32, Mask, PremulScalar)                                                 \
-    X(Blt32Alpha, 32, Level, AlphaScalar<Pixel32, Channels888>)                                \
+    X(Blt16MaskAlpha555, 16, Mask, MaskAlphaScalar<Pixel16, MaskAlphaRule<Channels555, 0>>,    \
+      GFX_SSE2((MaskAlphaSse2<Pixel16, MaskAlphaRule<Channels555, 0>>)),                       \
+      GFX_AVX2((MaskAlphaAvx2<Pixel16, MaskAlphaRule<Channels555, 0>>)))                       \
+    X(Blt16MaskAlpha565, 16, Mask, MaskAlphaScalar<Pixel16, MaskAlphaRule<Channels565, 0>>,    \
+      GFX_SSE2((MaskAlphaSse2<Pixel16, MaskAlphaRule<Channels565, 0>>)),                       \
+      GFX_AVX2((MaskAlphaAvx2<Pixel16, MaskAlphaRule<Channels565, 0>>)))                       \
+    X(Blt16Alpha555, 16, Level, AlphaScalar<Pixel16, Channels555>,                             \
+      GFX_SSE2((AlphaSse2<Pixel16, Channels555>)),                                             \
+      GFX_AVX2((AlphaAvx2<Pixel16, Channels555>)))                                             \
+    X(Blt16Alpha565, 16, Level, AlphaScalar<Pixel16, Channels565>,                             \
+      GFX_SSE2((AlphaSse2<Pixel16, Channels565>)),                                             \
+      GFX_AVX2((AlphaAvx2<Pixel16, Channels565>)))                                             \
+    X(Blt24MaskAlpha, 24, Mask, MaskAlphaScalar<Pixel24, MaskAlphaRule<Channels888, 256>>,     \
+      GFX_SSE2((MaskAlphaSse2<Pixel24, MaskAlphaRule<Channels888, 256>>)))                     \
+    X(Blt24Alpha, 24, Level, AlphaScalar<Pixel24, Channels888>,                                \
+      GFX_SSE2((AlphaSse2<Pixel24, Channels888>)))                                             \
+    X(Blt32MaskAlpha, 32, Mask, MaskAlphaScalar<Pixel32, MaskAlphaRule<Channels888, 255>>,     \
+      GFX_SSE2((MaskAlphaSse2<Pixel32, MaskAlphaRule<Channels888, 255>>)),                     \
+      GFX_AVX2((MaskAlphaAvx2<Pixel32, MaskAlphaRule<Channels888, 255>>)))                     \
+    X(Blt32MaskPremul, 32, Mask, PremulScalar, GFX_SSE2(PremulSse2), GFX_AVX2(PremulAvx2))     \
+    X(Blt32Alpha, 32, Level, AlphaScalar<Pixel32, Channels888>,                                \
+      GFX_SSE2((AlphaSse2<Pixel32, Channels888>)), GFX_AVX2((AlphaAvx2<Pixel32, Channels888>)))\
     /* Scaled routines, nearest neighbour. */                                                  \
-    X(Blt8ScaledKeyed, 8, ScaledKeyed, ScaledKeyedScalar<Pixel8>)                              \
-    X(Blt8ScaledStipple, 8, ScaledLevel, ScaledStippleScalar<Pixel8>)                          \
-    X(Blt16ScaledKeyed, 16, ScaledKeyed, ScaledKeyedScalar<Pixel16>)                           \
-    X(Blt16ScaledStipple, 16, ScaledLevel, ScaledStippleScalar<Pixel16>)                       \
-    X(Blt16ScaledMaskAlpha555, 16, ScaledMask, ScaledMaskAlpha16Scalar<Channels555>)           \
-    X(Blt16ScaledMaskAlpha565, 16, ScaledMask, ScaledMaskAlpha16Scalar<Channels565>)           \
-    X(Blt24ScaledKeyed, 24, ScaledKeyed, ScaledKeyedScalar<Pixel24>)                           \
-    X(Blt24ScaledStipple, 24, ScaledLevel, ScaledStippleScalar<Pixel24>)                       \
-    X(Blt24ScaledMaskAlpha, 24, ScaledMask, ScaledMaskAlpha24Scalar)                           \
-    X(Blt32ScaledKeyed, 32, ScaledKeyed, ScaledKeyedScalar<Pixel32>)                           \
-    X(Blt32ScaledStipple, 32, ScaledLevel, ScaledStippleScalar<Pixel32>)                       \
+    X(Blt8ScaledKeyed, 8, ScaledKeyed, ScaledKeyedScalar<Pixel8>,                              \
+      GFX_SSE2(ScaledKeyedSse2<Pixel8>))                                                       \
+    X(Blt8ScaledStipple, 8, ScaledLevel, ScaledStippleScalar<Pixel8>,                          \
+      GFX_SSE2(ScaledStippleSse2<Pixel8>))                                                     \
+    X(Blt16ScaledKeyed, 16, ScaledKeyed, ScaledKeyedScalar<Pixel16>,                           \
+      GFX_SSE2(ScaledKeyedSse2<Pixel16>))                                                      \
+    X(Blt16ScaledStipple, 16, ScaledLevel, ScaledStippleScalar<Pixel16>,                       \
+      GFX_SSE2(ScaledStippleSse2<Pixel16>))                                                    \
+    X(Blt16ScaledMaskAlpha555, 16, ScaledMask, ScaledMaskAlpha16Scalar<Channels555>,           \
+      GFX_SSE2(ScaledMaskAlpha16Sse2<Channels555>))                                            \
+    X(Blt16ScaledMaskAlpha565, 16, ScaledMask, ScaledMaskAlpha16Scalar<Channels565>,           \
+      GFX_SSE2(ScaledMaskAlpha16Sse2<Channels565>))                                            \
+    X(Blt24ScaledKeyed, 24, ScaledKeyed, ScaledKeyedScalar<Pixel24>,                           \
+      GFX_SSE2(ScaledKeyedSse2<Pixel24>))                                                      \
+    X(Blt24ScaledStipple, 24, ScaledLevel, ScaledStippleScalar<Pixel24>,                       \
+      GFX_SSE2(ScaledStippleSse2<Pixel24>))                                                    \
+    X(Blt24ScaledMaskAlpha, 24, ScaledMask, ScaledMaskAlpha24Scalar,                           \
+      GFX_SSE2(ScaledMaskAlpha24Sse2))                                                         \
+    X(Blt32ScaledKeyed, 32, ScaledKeyed, ScaledKeyedScalar<Pixel32>,                           \
+      GFX_SSE2(ScaledKeyedSse2<Pixel32>))                                                      \
+    X(Blt32ScaledStipple, 32, ScaledLevel, ScaledStippleScalar<Pixel32>,                       \
+      GFX_SSE2(ScaledStippleSse2<Pixel32>))                                                    \
     /* Filtered scaling. */                                                                    \
-    X(Blt8ScaledSmooth, 8, ScaledSmooth, kNoBody)                                              \
-    X(Blt24ScaledSmooth, 24, ScaledSmooth, kNoBody)                                            \
-    X(Blt32ScaledSmooth, 32, ScaledSmooth, kNoBody)
+    X(Blt8ScaledSmooth, 8, ScaledSmooth, ScaledSmoothScalar<1>)                                \
+    X(Blt24ScaledSmooth, 24, ScaledSmooth, ScaledSmoothScalar<3>,                              \
+      GFX_SSE2(ScaledSmoothSse2<3>))                                                           \
+    X(Blt32ScaledSmooth, 32, ScaledSmooth, ScaledSmoothScalar<4>,                              \
+      GFX_SSE2(ScaledSmoothSse2<4>))
 
 // The scalar body of a routine that is not built yet.
 inline constexpr std::nullptr_t kNoBody = nullptr;

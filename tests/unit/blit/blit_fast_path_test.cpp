@@ -68,8 +68,18 @@ class SceneMaker {
         FillPixels(s.dst, s.dstOffset, s.dstPitch, bytes, dstValues);
         s.mask.resize(static_cast<size_t>(s.sy + s.height - 1) * s.maskPitch + s.sx + s.width);
         for (uint8_t& m : s.mask) m = MaskByte();
+        // A third of the masks are runs, as a sprite's are: whole registers of 0 or 255 (which
+        // the blends skip or copy) next to mixed ones.
+        if (Int(0, 2) == 0) {
+            for (size_t k = 0; k < s.mask.size();) {
+                const int choice = Int(0, 2);
+                const uint8_t m = choice == 0 ? 0 : choice == 1 ? 255 : MaskByte();
+                for (int run = Int(1, 24); run > 0 && k < s.mask.size(); --run) s.mask[k++] = m;
+            }
+        }
 
-        s.flags = Word() & (BLIT_SRCKEY | BLIT_DESTKEY | BLIT_MIRROR_X | BLIT_MIRROR_Y);
+        s.flags =
+            Word() & (BLIT_SRCKEY | BLIT_DESTKEY | BLIT_MIRROR_X | BLIT_MIRROR_Y | BLIT_EXACT);
         if (Int(0, 7) == 0) s.flags |= BLIT_STIPPLE | BLIT_NOCLIP;  // bits the routines ignore
         static constexpr uint32_t kLevels[] = {0, 3, 4, 7, 8, 128, 131, 252, 255, 256, 300};
         s.level = Int(0, 2) == 0 ? static_cast<uint32_t>(Int(0, 260)) : kLevels[Int(0, 10)];

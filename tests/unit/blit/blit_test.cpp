@@ -67,7 +67,7 @@ TEST(BlitSelection, FollowsTheTablesInOrder) {
     for (const auto& c : cases) {
         EXPECT_EQ(Selected(c.depth, c.scaled, c.flags, c.format), c.name) << c.flags;
     }
-    // Only the rows of mask modes need a mask; only the copy, key and stipple families exist.
+    // Only the rows of mask modes need a mask; every routine has a body.
     for (uint32_t depth : {8u, 16u, 24u, 32u}) {
         for (uint32_t bit = 1; bit != 0; bit <<= 1) {
             for (bool scaled : {false, true}) {
@@ -75,9 +75,7 @@ TEST(BlitSelection, FollowsTheTablesInOrder) {
                 const std::string name = InfoOf(row->routine).name;
                 EXPECT_EQ(row->test.mask, name.find("Mask") != std::string::npos) << name;
                 EXPECT_TRUE(!row->test.mask || (bit & kMask)) << name;
-                const bool scaledNearest = scaled && name.find("Smooth") == std::string::npos;
-                const bool built = scaledNearest || !scaled;
-                EXPECT_EQ(ServedBody(row->routine).IsAvailable(), built) << name;
+                EXPECT_TRUE(ServedBody(row->routine).IsAvailable()) << name;
             }
         }
     }
@@ -255,9 +253,12 @@ TEST_F(BlitDispatch, FailuresAndMissingRoutinesDrawNothingAndLeaveEverythingUnlo
     source.refuseLock = true;
     EXPECT_EQ(blit(&destination, 0, 0), ResultEncoded);
     source.refuseLock = false;
-    // Routines not built yet (filtered scaling) draw nothing.
-    EXPECT_EQ(source.Blit(&destination, 0, 0, 8, 8, 0, 0, 4, 4, BLIT_SMOOTH, 0), ResultOk);
     EXPECT_EQ(Pixels(destination), before);
+    // Every routine is built: a filtered scale draws, and an enlargement starts with the source's
+    // first pixel.
+    EXPECT_EQ(source.Blit(&destination, 0, 0, 8, 8, 0, 0, 4, 4, BLIT_SMOOTH, 0), ResultOk);
+    EXPECT_NE(Pixels(destination), before);
+    EXPECT_EQ(destination.Row(0)[0], source.Row(0)[0]);
 
     // Indexed sources below 8 bits have no routines.
     BufferSurface nibbles, nibbleTarget;

@@ -1,0 +1,115 @@
+#pragma once
+
+// The AVX2 body of the 16 and 32-bit constant-alpha blends, identical in result to AlphaScalar:
+// the SSE2 body's walk on 256-bit registers (sixteen 16-bit or eight 32-bit pixels). Compiled
+// for AVX2 by function attributes in a baseline build; only called where the processor has AVX2.
+#include "graphics/blit/instruction_sets.h"
+
+#if defined(GFX_HAVE_X86_TARGETS)
+
+#include <immintrin.h>
+
+#include <cstdint>
+#include <type_traits>
+
+#include "graphics/blit/blend_lanes_avx2.h"
+#include "graphics/blit/blit_alpha.h"
+#include "graphics/blit/blit_alpha_sse2.h"
+#include "graphics/blit/channel_mix_avx2.h"
+#include "graphics/core/blit_flags.h"
+
+namespace gfx {
+
+namespace blend_avx2 {
+
+template <class C>
+GFX_BLEND_AVX2 __m256i MixPixels(__m256i s, __m256i d, __m256i ws, __m256i wd) {
+    if constexpr (std::is_same_v<C, Channels888>) {
+        return _mm256_and_si256(MixBytesByTable(s, d, ws, wd), _mm256_set1_epi32(0x00FFFFFF));
+    } else {
+        return MixWords<C>::Mix(s, d, ws, wd);
+    }
+}
+
+template <class F, class C, bool kKeys, bool kMirrorX>
+__attribute__((target("avx2"))) void ConstantBlendRows(const sse2::ConstantBlend& a) {
+    using P = typename F::Pixel;
+    constexpr int kLanes = F::kLanes;
+    const bool useSrcKey = kKeys && (a.flags & BLIT_SRCKEY) != 0;
+    const bool useDstKey = kKeys && (a.flags & BLIT_DESTKEY) != 0;
+    const UnscaledWalk walk{a.height, a.width,  a.sy,
+                            a.sx,     kMirrorX, (a.flags & BLIT_MIRROR_Y) != 0};
+    const uint32_t level = a.level > kFullLevel ? kFullLevel : a.level;
+    const __m256i ws = _mm256_set1_epi16(static_cast<short>(level >> 3));
+    const __m256i wd = _mm256_set1_epi16(static_cast<short>((kFullLevel - level) >> 3));
+    const LevelWeightRows rows = LevelWeights(a.level);
+    const __m256i srcKey = F::Splat(a.srcKey);
+    const __m256i dstKey = F::Splat(a.dstKey);
+    const __m256i all = _mm256_set1_epi8(-1);
+    const int32_t w = a.width;
+    for (int32_t i = 0; i < a.height; ++i) {
+        uint8_t* d = PixelAt<P>(a.dst, a.dstPitch, a.dx, a.dy + i);
+        // The row's lowest source column; mirrored rows read it last.
+        const uint8_t* s = PixelAt<P>(a.src, a.srcPitch, a.sx, walk.SourceRow(i));
+        int32_t j = 0;
+        for (; j + kLanes <= w; j += kLanes) {
+            const int32_t column = kMirrorX ? w - kLanes - j : j;
+            __m256i sv = Read256(s + column * P::kBytes);
+            if constexpr (kMirrorX) sv = F::Reverse(sv);
+            uint8_t* out = d + j * P::kBytes;
+            const __m256i dv = Read256(out);
+            const __m256i mixed = MixPixels<C>(sv, dv, ws, wd);
+            if constexpr (!kKeys) {
+                Write256(out, mixed);
+            } else {
+                const __m256i drawn =
+                    useSrcKey ? _mm256_andnot_si256(F::Equal(sv, srcKey), all) : all;
+                const __m256i write =
+                    useDstKey ? _mm256_and_si256(drawn, F::Equal(dv, dstKey)) : drawn;
+                Write256(out, Select(write, mixed, dv));
+            }
+        }
+        if (j < w) {
+            const int32_t column = kMirrorX ? w - 1 - j : j;
+            AlphaRowScalar<P, C>(d + j * P::kBytes, s + column * P::kBytes,
+                                 kMirrorX ? -P::kBytes : P::kBytes, w - j, useSrcKey, a.srcKey,
+                                 useDstKey, a.dstKey, rows);
+        }
+    }
+}
+
+template <class F, class C>
+void ConstantBlendFlags(const sse2::ConstantBlend& a) {
+    const bool keys = (a.flags & (BLIT_SRCKEY | BLIT_DESTKEY)) != 0;
+    if ((a.flags & BLIT_MIRROR_X) != 0) {
+        return keys ? blend_avx2::ConstantBlendRows<F, C, true, true>(a)
+                    : blend_avx2::ConstantBlendRows<F, C, false, true>(a);
+    }
+    return keys ? blend_avx2::ConstantBlendRows<F, C, true, false>(a)
+                : blend_avx2::ConstantBlendRows<F, C, false, false>(a);
+}
+
+}  // namespace blend_avx2
+
+template <class P, class C>
+int32_t AlphaAvx2(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, int32_t width,
+                  int32_t height, const uint8_t* src, int32_t srcPitch, int32_t sx, int32_t sy,
+                  uint32_t flags, uint32_t srcKey, uint32_t dstKey, uint32_t level) {
+    static_assert(P::kBytes == 2 || P::kBytes == 4);
+    if (sse2::RowsOverlap(dst, dstPitch, dx, dy, src, srcPitch, sx, sy, width, height, P::kBytes)) {
+        return AlphaScalar<P, C>(dst, dstPitch, dx, dy, width, height, src, srcPitch, sx, sy, flags,
+                                 srcKey, dstKey, level);
+    }
+    const sse2::ConstantBlend blend{dst,      dstPitch, dx, dy,    width,  height, src,
+                                    srcPitch, sx,       sy, flags, srcKey, dstKey, level};
+    if constexpr (P::kBytes == 2) {
+        blend_avx2::ConstantBlendFlags<blend_avx2::WordPixels, C>(blend);
+    } else {
+        blend_avx2::ConstantBlendFlags<blend_avx2::DwordPixels, C>(blend);
+    }
+    return 0;
+}
+
+}  // namespace gfx
+
+#endif  // GFX_HAVE_X86_TARGETS
