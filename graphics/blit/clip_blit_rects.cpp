@@ -2,8 +2,8 @@
 
 #include "graphics/core/blit_flags.h"
 #include "graphics/core/clip_rule.h"
-#include "graphics/image/clip_region.h"
 #include "graphics/image/surface.h"
+#include "graphics/image/surface_clip_rect.h"
 
 namespace gfx {
 
@@ -12,16 +12,6 @@ namespace {
 bool Stop(Result* status, Result value) {
     *status = value;
     return false;
-}
-
-// The destination's clip rectangle: its region's bounds cut to the surface, or the whole
-// surface.
-ClipRect ClipRectOf(const Surface* destination) {
-    const ClipRegion* region = destination->GetRegion();
-    ClipRect bounds{};
-    const bool hasBounds = region && region->GetBounds(&bounds) == ResultOk;
-    return ClipRectWithin(hasBounds ? &bounds : nullptr, destination->GetWidth(),
-                          destination->GetHeight());
 }
 
 }  // namespace
@@ -66,7 +56,7 @@ bool ClipBlitRects(const Surface* source, const Surface* destination, BlitRect* 
     // Nothing to draw outside the clip rectangle, in an empty one, or for a requested width or
     // height of 0. A negative one goes on: its source is checked like any other, and the
     // surfaces are locked without drawing.
-    const ClipRect clip = ClipRectOf(destination);
+    const ClipRect clip = SurfaceClipRect(*destination);
     if (IsEmpty(clip) || Misses(dx, clip.left, clip.right) || Misses(dy, clip.top, clip.bottom)) {
         return Stop(status, ResultOk);
     }

@@ -2,6 +2,7 @@
 
 #include "graphics/core/pixel_format.h"
 #include "graphics/image/surface.h"
+#include "graphics/raster/adjustment_mask.h"
 #include "graphics/raster/contrast_table.h"
 
 namespace gfx {
@@ -23,13 +24,6 @@ struct Rows {
 
     uint8_t* Row(int32_t y) const { return base + static_cast<ptrdiff_t>(y) * pitch; }
 };
-
-// A mask is read one byte per pixel at the picture's coordinates, so it must be an 8-bit
-// surface covering the picture.
-bool CoversPicture(const Surface& mask, const Surface& picture) {
-    return BitsPerPixel(mask.GetFormat()) == 8 && mask.GetWidth() >= picture.GetWidth() &&
-           mask.GetHeight() >= picture.GetHeight();
-}
 
 // The mean luminance of the whole picture: the per-byte integer means, weighted in single
 // precision. False for an empty picture.
@@ -94,7 +88,7 @@ void ApplyTable(const ContrastTable& table, const Rows& image, const Rows* mask,
 
 Result Surface::AdjustContrast(int32_t amount, Surface* mask) {
     if (!TakesContrast(GetFormat())) return ResultFailed;
-    if (mask && !CoversPicture(*mask, *this)) return ResultFailed;
+    if (mask && !MaskCoversPicture(*mask, *this)) return ResultFailed;
     Rows image;
     if (Lock(&image.base, &image.pitch) != ResultOk) return ResultFailed;
     Rows maskRows;

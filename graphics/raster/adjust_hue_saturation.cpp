@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "graphics/image/surface.h"
+#include "graphics/raster/adjustment_mask.h"
 #include "graphics/raster/hsi_adjustment.h"
 
 namespace gfx {
@@ -33,18 +34,12 @@ void AdjustRows(const Rows& rows, const Amounts& amounts) {
     }
 }
 
-// The mask is one byte per pixel and must reach every pixel of the surface.
-bool MaskCovers(const Surface* mask, const Surface* surface) {
-    return BitsPerPixel(mask->GetFormat()) == 8 && mask->GetWidth() >= surface->GetWidth() &&
-           mask->GetHeight() >= surface->GetHeight();
-}
-
 }  // namespace
 
 Result Surface::AdjustHueSaturation(int32_t hue, int32_t saturation, int32_t lightness,
                                     Surface* mask) {
     if (format != FMT_RGB24 && format != FMT_RGB32) return ResultFailed;
-    if (mask && !MaskCovers(mask, this)) return ResultFailed;
+    if (mask && !MaskCoversPicture(*mask, *this)) return ResultFailed;
 
     Rows rows{nullptr, 0, nullptr, 0, width, height};
     if (Lock(&rows.pixels, &rows.pitch) != ResultOk) return ResultFailed;

@@ -3,14 +3,9 @@
 #include <cstdint>
 
 #include "graphics/core/clip_rect.h"
+#include "graphics/image/surface_clip_rect.h"
 
 namespace gfx {
-
-class Surface;
-
-// The clip rectangle of a surface: its region's bounds cut to the surface, or the whole surface
-// when it has no region or its region holds no rectangle.
-ClipRect SurfaceClipRect(const Surface& surface);
 
 // A rectangle of pixels to fill, by its top-left corner and size.
 struct FillArea {
