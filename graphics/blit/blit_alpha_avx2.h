@@ -32,7 +32,7 @@ GFX_BLEND_AVX2 __m256i MixPixels(__m256i s, __m256i d, __m256i ws, __m256i wd) {
 }
 
 template <class F, class C, bool kKeys, bool kMirrorX>
-__attribute__((target("avx2"))) void ConstantBlendRows(const sse2::ConstantBlend& a) {
+__attribute__((target("avx2"))) void ConstantBlendRows(const sse2::UnscaledRows& a) {
     using P = typename F::Pixel;
     constexpr int kLanes = F::kLanes;
     const bool useSrcKey = kKeys && (a.flags & BLIT_SRCKEY) != 0;
@@ -79,7 +79,7 @@ __attribute__((target("avx2"))) void ConstantBlendRows(const sse2::ConstantBlend
 }
 
 template <class F, class C>
-void ConstantBlendFlags(const sse2::ConstantBlend& a) {
+void ConstantBlendFlags(const sse2::UnscaledRows& a) {
     const bool keys = (a.flags & (BLIT_SRCKEY | BLIT_DESTKEY)) != 0;
     if ((a.flags & BLIT_MIRROR_X) != 0) {
         return keys ? blend_avx2::ConstantBlendRows<F, C, true, true>(a)
@@ -100,8 +100,10 @@ int32_t AlphaAvx2(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, int32_
         return AlphaScalar<P, C>(dst, dstPitch, dx, dy, width, height, src, srcPitch, sx, sy, flags,
                                  srcKey, dstKey, level);
     }
-    const sse2::ConstantBlend blend{dst,      dstPitch, dx, dy,    width,  height, src,
-                                    srcPitch, sx,       sy, flags, srcKey, dstKey, level};
+    const sse2::UnscaledRows blend{.dst = dst, .dstPitch = dstPitch, .dx = dx, .dy = dy,
+                                   .width = width, .height = height, .src = src,
+                                   .srcPitch = srcPitch, .sx = sx, .sy = sy, .flags = flags,
+                                   .srcKey = srcKey, .dstKey = dstKey, .level = level};
     if constexpr (P::kBytes == 2) {
         blend_avx2::ConstantBlendFlags<blend_avx2::WordPixels, C>(blend);
     } else {

@@ -12,6 +12,7 @@
 #include "graphics/blit/blit_alpha.h"
 #include "graphics/blit/channel_mix_sse2.h"
 #include "graphics/blit/sse2_lanes.h"
+#include "graphics/blit/unscaled_walk_sse2.h"
 #include "graphics/core/blit_flags.h"
 
 namespace gfx {
@@ -43,27 +44,10 @@ inline __m128i MixPixels<Channels888>(__m128i s, __m128i d, const LevelLanes& w)
                          _mm_set1_epi32(0x00FFFFFF));
 }
 
-struct ConstantBlend {
-    uint8_t* dst;
-    int32_t dstPitch;
-    int32_t dx;
-    int32_t dy;
-    int32_t width;
-    int32_t height;
-    const uint8_t* src;
-    int32_t srcPitch;
-    int32_t sx;
-    int32_t sy;
-    uint32_t flags;
-    uint32_t srcKey;
-    uint32_t dstKey;
-    uint32_t level;
-};
-
 // Rows of pixels in register form F and channel layout C; the key tests and the mirrored reads
 // are compiled only into the instances that need them.
 template <class F, class C, bool kKeys, bool kMirrorX>
-void ConstantBlendRows(const ConstantBlend& a) {
+void ConstantBlendRows(const UnscaledRows& a) {
     using P = typename F::Pixel;
     constexpr int kLanes = F::kLanes;
     const bool useSrcKey = kKeys && (a.flags & BLIT_SRCKEY) != 0;
@@ -108,7 +92,7 @@ void ConstantBlendRows(const ConstantBlend& a) {
 
 // The instance of ConstantBlendRows for the flags.
 template <class F, class C>
-void ConstantBlendFlags(const ConstantBlend& a) {
+void ConstantBlendFlags(const UnscaledRows& a) {
     const bool keys = (a.flags & (BLIT_SRCKEY | BLIT_DESTKEY)) != 0;
     if ((a.flags & BLIT_MIRROR_X) != 0) {
         return keys ? ConstantBlendRows<F, C, true, true>(a)
@@ -120,7 +104,7 @@ void ConstantBlendFlags(const ConstantBlend& a) {
 
 // Without keys and mirroring every byte of a 24-bit row mixes alike: the row goes as a run of
 // bytes, 16 at a time, the last 1-15 through a small buffer.
-inline void ByteBlendRows(const ConstantBlend& a) {
+inline void ByteBlendRows(const UnscaledRows& a) {
     const LevelLanes weights(a.level);
     const size_t rowBytes = static_cast<size_t>(a.width) * Pixel24::kBytes;
     const bool mirrorY = (a.flags & BLIT_MIRROR_Y) != 0;
@@ -163,8 +147,10 @@ int32_t AlphaSse2(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, int32_
         return AlphaScalar<P, C>(dst, dstPitch, dx, dy, width, height, src, srcPitch, sx, sy, flags,
                                  srcKey, dstKey, level);
     }
-    const sse2::ConstantBlend blend{dst,      dstPitch, dx, dy,    width,  height, src,
-                                    srcPitch, sx,       sy, flags, srcKey, dstKey, level};
+    const sse2::UnscaledRows blend{.dst = dst, .dstPitch = dstPitch, .dx = dx, .dy = dy,
+                                   .width = width, .height = height, .src = src,
+                                   .srcPitch = srcPitch, .sx = sx, .sy = sy, .flags = flags,
+                                   .srcKey = srcKey, .dstKey = dstKey, .level = level};
     if constexpr (P::kBytes == 2) {
         sse2::ConstantBlendFlags<sse2::WordPixels, C>(blend);
     } else if constexpr (P::kBytes == 4) {

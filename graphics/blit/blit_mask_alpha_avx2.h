@@ -69,7 +69,7 @@ struct PremulMix {
 };
 
 template <class F, class M, bool kMirrorX>
-__attribute__((target("avx2"))) void MaskBlendRows(const sse2::MaskBlend& a, BlitMaskFn scalar) {
+__attribute__((target("avx2"))) void MaskBlendRows(const sse2::UnscaledRows& a, BlitMaskFn scalar) {
     using P = typename F::Pixel;
     constexpr int kLanes = F::kLanes;
     const UnscaledWalk walk{a.height, a.width,  a.sy,
@@ -99,7 +99,7 @@ __attribute__((target("avx2"))) void MaskBlendRows(const sse2::MaskBlend& a, Bli
 }
 
 template <class F, class M>
-void MaskBlendFlags(const sse2::MaskBlend& a, BlitMaskFn scalar) {
+void MaskBlendFlags(const sse2::UnscaledRows& a, BlitMaskFn scalar) {
     if ((a.flags & BLIT_MIRROR_X) != 0) return blend_avx2::MaskBlendRows<F, M, true>(a, scalar);
     return blend_avx2::MaskBlendRows<F, M, false>(a, scalar);
 }
@@ -113,8 +113,10 @@ int32_t MaskAlphaAvx2(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, in
                       const uint8_t* mask, int32_t maskPitch, uint32_t flags) {
     static_assert(P::kBytes == 2 || P::kBytes == 4);
     constexpr BlitMaskFn kScalar = &MaskAlphaScalar<P, Rule>;
-    const sse2::MaskBlend blend{dst,      dstPitch, dx, dy,   width,     height, src,
-                                srcPitch, sx,       sy, mask, maskPitch, flags};
+    const sse2::UnscaledRows blend{.dst = dst, .dstPitch = dstPitch, .dx = dx, .dy = dy,
+                                   .width = width, .height = height, .src = src,
+                                   .srcPitch = srcPitch, .sx = sx, .sy = sy, .flags = flags,
+                                   .mask = mask, .maskPitch = maskPitch};
     if (sse2::MaskBlendOverlaps(blend, P::kBytes)) {
         return kScalar(dst, dstPitch, dx, dy, width, height, src, srcPitch, sx, sy, mask, maskPitch,
                        flags);
@@ -140,8 +142,10 @@ int32_t MaskAlphaAvx2(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, in
 inline int32_t PremulAvx2(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, int32_t width,
                           int32_t height, const uint8_t* src, int32_t srcPitch, int32_t sx,
                           int32_t sy, const uint8_t* mask, int32_t maskPitch, uint32_t flags) {
-    const sse2::MaskBlend blend{dst,      dstPitch, dx, dy,   width,     height, src,
-                                srcPitch, sx,       sy, mask, maskPitch, flags};
+    const sse2::UnscaledRows blend{.dst = dst, .dstPitch = dstPitch, .dx = dx, .dy = dy,
+                                   .width = width, .height = height, .src = src,
+                                   .srcPitch = srcPitch, .sx = sx, .sy = sy, .flags = flags,
+                                   .mask = mask, .maskPitch = maskPitch};
     if (sse2::MaskBlendOverlaps(blend, Pixel32::kBytes)) {
         return PremulScalar(dst, dstPitch, dx, dy, width, height, src, srcPitch, sx, sy, mask,
                             maskPitch, flags);

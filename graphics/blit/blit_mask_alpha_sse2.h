@@ -13,6 +13,7 @@
 #include "graphics/blit/blit_mask_alpha.h"
 #include "graphics/blit/channel_mix_sse2.h"
 #include "graphics/blit/sse2_lanes.h"
+#include "graphics/blit/unscaled_walk_sse2.h"
 #include "graphics/core/blit_flags.h"
 
 namespace gfx {
@@ -77,26 +78,10 @@ struct PremulMix {
     }
 };
 
-struct MaskBlend {
-    uint8_t* dst;
-    int32_t dstPitch;
-    int32_t dx;
-    int32_t dy;
-    int32_t width;
-    int32_t height;
-    const uint8_t* src;
-    int32_t srcPitch;
-    int32_t sx;
-    int32_t sy;
-    const uint8_t* mask;
-    int32_t maskPitch;
-    uint32_t flags;
-};
-
 // Rows of pixels in register form F mixed by M; `scalar` is the routine's scalar body, which
 // draws the last pixels of each row.
 template <class F, class M, bool kMirrorX>
-void MaskBlendRows(const MaskBlend& a, BlitMaskFn scalar) {
+void MaskBlendRows(const UnscaledRows& a, BlitMaskFn scalar) {
     using P = typename F::Pixel;
     using Bits = typename F::MaskBits;
     constexpr int kLanes = F::kLanes;
@@ -130,14 +115,14 @@ void MaskBlendRows(const MaskBlend& a, BlitMaskFn scalar) {
 
 // The instance of MaskBlendRows for the mirror flag.
 template <class F, class M>
-void MaskBlendFlags(const MaskBlend& a, BlitMaskFn scalar) {
+void MaskBlendFlags(const UnscaledRows& a, BlitMaskFn scalar) {
     if ((a.flags & BLIT_MIRROR_X) != 0) return MaskBlendRows<F, M, true>(a, scalar);
     return MaskBlendRows<F, M, false>(a, scalar);
 }
 
 // Whether the vector walk may run: it reads ahead of the scalar order, so a destination that
 // shares memory with the source or the mask is left to the scalar body.
-inline bool MaskBlendOverlaps(const MaskBlend& a, int bytesPerPixel) {
+inline bool MaskBlendOverlaps(const UnscaledRows& a, int bytesPerPixel) {
     const ByteRange out(a.dst, a.dstPitch, a.dx, a.dy, a.width, a.height, bytesPerPixel);
     return out.Overlaps(
                ByteRange(a.src, a.srcPitch, a.sx, a.sy, a.width, a.height, bytesPerPixel)) ||
@@ -177,8 +162,10 @@ int32_t MaskAlphaSse2(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, in
                       int32_t height, const uint8_t* src, int32_t srcPitch, int32_t sx, int32_t sy,
                       const uint8_t* mask, int32_t maskPitch, uint32_t flags) {
     constexpr BlitMaskFn kScalar = &MaskAlphaScalar<P, Rule>;
-    const sse2::MaskBlend blend{dst,      dstPitch, dx, dy,   width,     height, src,
-                                srcPitch, sx,       sy, mask, maskPitch, flags};
+    const sse2::UnscaledRows blend{.dst = dst, .dstPitch = dstPitch, .dx = dx, .dy = dy,
+                                   .width = width, .height = height, .src = src,
+                                   .srcPitch = srcPitch, .sx = sx, .sy = sy, .flags = flags,
+                                   .mask = mask, .maskPitch = maskPitch};
     if (sse2::MaskBlendOverlaps(blend, P::kBytes)) {
         return kScalar(dst, dstPitch, dx, dy, width, height, src, srcPitch, sx, sy, mask, maskPitch,
                        flags);
@@ -202,8 +189,10 @@ int32_t MaskAlphaSse2(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, in
 inline int32_t PremulSse2(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, int32_t width,
                           int32_t height, const uint8_t* src, int32_t srcPitch, int32_t sx,
                           int32_t sy, const uint8_t* mask, int32_t maskPitch, uint32_t flags) {
-    const sse2::MaskBlend blend{dst,      dstPitch, dx, dy,   width,     height, src,
-                                srcPitch, sx,       sy, mask, maskPitch, flags};
+    const sse2::UnscaledRows blend{.dst = dst, .dstPitch = dstPitch, .dx = dx, .dy = dy,
+                                   .width = width, .height = height, .src = src,
+                                   .srcPitch = srcPitch, .sx = sx, .sy = sy, .flags = flags,
+                                   .mask = mask, .maskPitch = maskPitch};
     if (sse2::MaskBlendOverlaps(blend, Pixel32::kBytes)) {
         return PremulScalar(dst, dstPitch, dx, dy, width, height, src, srcPitch, sx, sy, mask,
                             maskPitch, flags);

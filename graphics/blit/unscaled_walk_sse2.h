@@ -36,6 +36,7 @@ struct UnscaledRows {
     const StipplePattern* pattern = nullptr;
     const uint8_t* mask = nullptr;
     int32_t maskPitch = 0;
+    uint32_t level = 0;  // of the constant blends
 };
 
 // Per blit row (i & 7) and column phase (j & 7 is 0 or, for 4-lane registers, 4): the lanes the

@@ -14,6 +14,7 @@
 
 #include "graphics/blit/blit_registry.h"
 #include "graphics/core/blit_flags.h"
+#include "tests/unit/blit/fast_body_pairs.h"
 
 namespace {
 
@@ -122,33 +123,8 @@ class SceneMaker {
     std::mt19937 rng_;
 };
 
-// One body of a routine under test, with the scalar body it must match.
-struct Pair {
-    RoutineId routine;
-    BodyKind kind;
-    int bytes;
-    const BlitBody* scalar;
-    const BlitBody* fast;
-};
-
-// The fast bodies of every unscaled routine that run here. Whichever body Blit runs under a
-// routine's name is one of these or the scalar body itself.
-std::vector<Pair> Pairs() {
-    std::vector<Pair> pairs;
-    for (size_t i = 0; i < kRoutineCount; ++i) {
-        const RoutineId id = RoutineAt(i);
-        const RoutineInfo& info = InfoOf(id);
-        const BlitBody& scalar = BodyOf(id, BodyKind::Scalar);
-        if (IsScaledShape(info.shape) || !scalar.IsAvailable()) continue;
-        const int bytes = static_cast<int>(info.bitsPerPixel / 8);
-        for (int k = 1; k < kBodyKindCount; ++k) {
-            const BodyKind kind = static_cast<BodyKind>(k);
-            if (!HasRunnableBody(id, kind)) continue;
-            pairs.push_back({id, kind, bytes, &scalar, &BodyOf(id, kind)});
-        }
-    }
-    return pairs;
-}
+using Pair = FastBodyPair;
+std::vector<Pair> Pairs() { return FastBodyPairs(false); }
 
 // Runs a body on a destination block with the scene's arguments.
 void RunBody(const BlitBody& body, const Scene& s, uint8_t* dst, const uint8_t* src,

@@ -15,6 +15,7 @@
 #include "graphics/blit/blit_registry.h"
 #include "graphics/blit/scaled_column_table.h"
 #include "graphics/core/blit_flags.h"
+#include "tests/unit/blit/fast_body_pairs.h"
 
 namespace {
 
@@ -154,31 +155,8 @@ class SceneMaker {
     std::mt19937 rng_;
 };
 
-struct Pair {
-    RoutineId routine;
-    BodyKind kind;
-    int bytes;
-    const BlitBody* scalar;
-    const BlitBody* fast;
-};
-
-// The fast bodies of every scaled routine that run here.
-std::vector<Pair> Pairs() {
-    std::vector<Pair> pairs;
-    for (size_t i = 0; i < kRoutineCount; ++i) {
-        const RoutineId id = RoutineAt(i);
-        const RoutineInfo& info = InfoOf(id);
-        const BlitBody& scalar = BodyOf(id, BodyKind::Scalar);
-        if (!IsScaledShape(info.shape) || !scalar.IsAvailable()) continue;
-        for (int k = 1; k < kBodyKindCount; ++k) {
-            const BodyKind kind = static_cast<BodyKind>(k);
-            if (!HasRunnableBody(id, kind)) continue;
-            pairs.push_back(
-                {id, kind, static_cast<int>(info.bitsPerPixel / 8), &scalar, &BodyOf(id, kind)});
-        }
-    }
-    return pairs;
-}
+using Pair = FastBodyPair;
+std::vector<Pair> Pairs() { return FastBodyPairs(true); }
 
 void RunBody(const BlitBody& body, const Scene& s, uint8_t* dst, const uint8_t* src,
              const uint8_t* mask) {
