@@ -25,7 +25,18 @@ namespace blend_avx2 {
 template <class C>
 GFX_BLEND_AVX2 __m256i MixPixels(__m256i s, __m256i d, __m256i ws, __m256i wd) {
     if constexpr (std::is_same_v<C, Channels888>) {
-        return _mm256_and_si256(MixBytesByTable(s, d, ws, wd), _mm256_set1_epi32(0x00FFFFFF));
+        // A channel byte's blend is one byte product pair, 8 * (s5 * ws + d5 * wd) (at most
+        // 7936, no saturation): vpmaddubsw mixes sixteen per multiply. The top byte of each
+        // pixel has the weights (0, 0). Unpack and pack both work within 128-bit halves, so
+        // the bytes come back in place.
+        const __m256i pairs = _mm256_and_si256(_mm256_or_si256(ws, _mm256_slli_epi16(wd, 8)),
+                                               _mm256_set1_epi64x(0x0000FFFFFFFFFFFF));
+        const __m256i top5 = _mm256_set1_epi8(static_cast<char>(0xF8));
+        const __m256i sTop = _mm256_and_si256(s, top5);
+        const __m256i dTop = _mm256_and_si256(d, top5);
+        const __m256i low = _mm256_maddubs_epi16(_mm256_unpacklo_epi8(sTop, dTop), pairs);
+        const __m256i high = _mm256_maddubs_epi16(_mm256_unpackhi_epi8(sTop, dTop), pairs);
+        return _mm256_packus_epi16(_mm256_srli_epi16(low, 5), _mm256_srli_epi16(high, 5));
     } else {
         return MixWords<C>::Mix(s, d, ws, wd);
     }

@@ -67,7 +67,8 @@ namespace gfx {
       GFX_AVX2((MaskAlphaAvx2<Pixel32, MaskAlphaRule<Channels888, 255>>)))                     \
     X(Blt32MaskPremul, 32, Mask, PremulScalar, GFX_SSE2(PremulSse2), GFX_AVX2(PremulAvx2))     \
     X(Blt32Alpha, 32, Level, AlphaScalar<Pixel32, Channels888>,                                \
-      GFX_SSE2((AlphaSse2<Pixel32, Channels888>)), GFX_AVX2((AlphaAvx2<Pixel32, Channels888>)))\
+      GFX_SSE2((AlphaSse2<Pixel32, Channels888>)), GFX_SSSE3(Alpha32Ssse3),                  \
+      GFX_AVX2((AlphaAvx2<Pixel32, Channels888>)))                                             \
     /* Scaled routines, nearest neighbour. */                                                  \
     X(Blt8ScaledKeyed, 8, ScaledKeyed, ScaledKeyedScalar<Pixel8>,                              \
       GFX_SSE2(ScaledKeyedSse2<Pixel8>))                                                       \
@@ -96,7 +97,7 @@ namespace gfx {
     X(Blt24ScaledSmooth, 24, ScaledSmooth, ScaledSmoothScalar<3>,                              \
       GFX_SSE2(ScaledSmoothSse2<3>))                                                           \
     X(Blt32ScaledSmooth, 32, ScaledSmooth, ScaledSmoothScalar<4>,                              \
-      GFX_SSE2(ScaledSmoothSse2<4>))
+      GFX_SSE2(ScaledSmoothSse2<4>), GFX_SSSE3(ScaledSmooth32Ssse3))
 
 // The scalar body of a routine that is not built yet.
 inline constexpr std::nullptr_t kNoBody = nullptr;

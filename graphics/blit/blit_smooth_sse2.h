@@ -15,8 +15,9 @@
 
 namespace gfx {
 
-template <int kBytes>
-int32_t ScaledSmoothSse2(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, int32_t width,
+// The routine with the interpolation rows of `Row`; the SSSE3 body differs only in those.
+template <int kBytes, auto Row>
+int32_t ScaledSmoothRows(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, int32_t width,
                          int32_t height, const uint8_t* src, int32_t srcPitch, int32_t sx,
                          int32_t sy, int32_t sw, int32_t sh, uint32_t flags) {
     if (width <= 0 || height <= 0) return 0;
@@ -30,13 +31,21 @@ int32_t ScaledSmoothSse2(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy,
     }
     const SmoothRatios ratios(call);
     if (ratios.Interpolates()) {
-        BilinearScale<kBytes, BilinearRowSse2<kBytes>>(call, ratios);
+        BilinearScale<kBytes, Row>(call, ratios);
     } else if (ratios.AveragesInFloat()) {
         BoxAverageFloat<kBytes>(call, ratios);
     } else {
         BoxAverageFixedSse2<kBytes>(call, ratios);
     }
     return 0;
+}
+
+template <int kBytes>
+int32_t ScaledSmoothSse2(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, int32_t width,
+                         int32_t height, const uint8_t* src, int32_t srcPitch, int32_t sx,
+                         int32_t sy, int32_t sw, int32_t sh, uint32_t flags) {
+    return ScaledSmoothRows<kBytes, BilinearRowSse2<kBytes>>(dst, dstPitch, dx, dy, width, height,
+                                                             src, srcPitch, sx, sy, sw, sh, flags);
 }
 
 }  // namespace gfx
