@@ -1,6 +1,7 @@
 #include "graphics/core/pixel_format.h"
 #include "graphics/image/surface.h"
 #include "graphics/raster/blend_fill_rows.h"
+#include "graphics/raster/raster_registry.h"
 #include "graphics/raster/surface_clip.h"
 
 namespace gfx {
@@ -23,9 +24,9 @@ Result Surface::BlendFillRect(int32_t x, int32_t y, int32_t width, int32_t heigh
     if (mode == kBlendTowardsColour) {
         const PixelFormat f = GetFormat();
         if (f == FMT_RGB555 || f == FMT_BGR555) {
-            BlendFillRows555(rows, pitch, area, colour, weight);
+            ServedRasterBody<RasterRoutine::BlendFillRows555>()(rows, pitch, area, colour, weight);
         } else if (f == FMT_RGB565 || f == FMT_BGR565) {
-            BlendFillRows565(rows, pitch, area, colour, weight);
+            ServedRasterBody<RasterRoutine::BlendFillRows565>()(rows, pitch, area, colour, weight);
         }
     }
     Unlock();

@@ -16,4 +16,8 @@ void BlendFillRows555(uint8_t* base, int32_t pitch, const FillArea& area, uint32
 void BlendFillRows565(uint8_t* base, int32_t pitch, const FillArea& area, uint32_t colour,
                       uint32_t weight);
 
+// The shape of those bodies and of their fast twins.
+using BlendFillRowsBody = void (*)(uint8_t* base, int32_t pitch, const FillArea& area,
+                                   uint32_t colour, uint32_t weight);
+
 }  // namespace gfx

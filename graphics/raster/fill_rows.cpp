@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "graphics/core/little_endian.h"
+#include "graphics/raster/raster_registry.h"
 
 namespace gfx {
 
@@ -114,10 +115,10 @@ void FillRows(uint8_t* base, int32_t pitch, uint32_t bitsPerPixel, const FillAre
         case 1:
         case 2:
         case 4: FillRowsPacked(base, pitch, bitsPerPixel, area, value); break;
-        case 8: FillRows8(base, pitch, area, value); break;
-        case 16: FillRows16(base, pitch, area, value); break;
-        case 24: FillRows24(base, pitch, area, value); break;
-        case 32: FillRows32(base, pitch, area, value); break;
+        case 8: ServedRasterBody<RasterRoutine::FillRows8>()(base, pitch, area, value); break;
+        case 16: ServedRasterBody<RasterRoutine::FillRows16>()(base, pitch, area, value); break;
+        case 24: ServedRasterBody<RasterRoutine::FillRows24>()(base, pitch, area, value); break;
+        case 32: ServedRasterBody<RasterRoutine::FillRows32>()(base, pitch, area, value); break;
         default: break;
     }
 }

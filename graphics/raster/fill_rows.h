@@ -23,7 +23,10 @@ void FillRows16(uint8_t* base, int32_t pitch, const FillArea& area, uint32_t val
 void FillRows24(uint8_t* base, int32_t pitch, const FillArea& area, uint32_t value);
 void FillRows32(uint8_t* base, int32_t pitch, const FillArea& area, uint32_t value);
 
-// The body for a depth; any depth other than 1, 2, 4, 8, 16, 24 and 32 draws nothing.
+// The shape of the 8, 16, 24 and 32-bit bodies, the scalar ones above and their fast twins.
+using FillRowsBody = void (*)(uint8_t* base, int32_t pitch, const FillArea& area, uint32_t value);
+
+// The body for a depth, the one the raster routine registry serves; any depth other than 1, 2, 4, 8, 16, 24 and 32 draws nothing.
 void FillRows(uint8_t* base, int32_t pitch, uint32_t bitsPerPixel, const FillArea& area,
               uint32_t value);
 

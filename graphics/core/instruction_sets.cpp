@@ -1,4 +1,4 @@
-#include "graphics/blit/instruction_sets.h"
+#include "graphics/core/instruction_sets.h"
 
 namespace gfx {
 

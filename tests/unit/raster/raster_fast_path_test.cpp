@@ -1,0 +1,190 @@
+// Every fast body of the raster registry that runs here against its routine's scalar body, on
+// random rows inside larger blocks: the bytes around the rows are random too, so a stray write
+// shows as a difference. Widths run from 1 to several registers, starting addresses take every
+// misalignment, and some areas span the whole pitch (rows without a gap between them).
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "graphics/raster/raster_registry.h"
+
+namespace {
+
+using namespace gfx;
+
+// The fast kinds of a routine that run here.
+std::vector<BodyKind> FastKindsOf(RasterRoutine id) {
+    std::vector<BodyKind> kinds;
+    for (int k = 1; k < kBodyKindCount; ++k) {
+        if (HasRunnableRasterBody(id, static_cast<BodyKind>(k)))
+            kinds.push_back(static_cast<BodyKind>(k));
+    }
+    return kinds;
+}
+
+std::string Name(RasterRoutine id, BodyKind kind) {
+    return std::string(NameOf(id)) + " (" + BodyKindName(kind) + ")";
+}
+
+class Random {
+  public:
+    explicit Random(uint32_t seed) : rng_(seed) {}
+    int Int(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
+    uint32_t Word() { return static_cast<uint32_t>(rng_()); }
+    std::vector<uint8_t> Bytes(size_t n) {
+        std::vector<uint8_t> bytes(n);
+        for (uint8_t& b : bytes) b = static_cast<uint8_t>(rng_());
+        return bytes;
+    }
+
+  private:
+    std::mt19937 rng_;
+};
+
+// Random rows in a random block: `area` lies inside rows of `pitch` bytes that start `offset`
+// bytes into `block`, with rows to spare above and below.
+struct RowScene {
+    FillArea area{};
+    int32_t pitch = 0;
+    size_t offset = 0;
+    std::vector<uint8_t> block;
+
+    uint8_t* Base(std::vector<uint8_t>& b) const { return b.data() + offset; }
+    std::string Describe() const {
+        return "area (" + std::to_string(area.x) + "," + std::to_string(area.y) + " " +
+               std::to_string(area.width) + "x" + std::to_string(area.height) +
+               ") pitch " + std::to_string(pitch) + " offset " + std::to_string(offset);
+    }
+};
+
+RowScene MakeRowScene(Random& r, int bytes, int maxWidth) {
+    RowScene s;
+    s.area.width = r.Int(1, maxWidth);
+    s.area.height = r.Int(1, 4);
+    const bool wholePitch = r.Int(0, 3) == 0;
+    s.area.x = wholePitch ? 0 : r.Int(0, 9);
+    s.area.y = r.Int(0, 2);
+    const int32_t used = (s.area.x + s.area.width) * bytes;
+    s.pitch = wholePitch ? used : used + r.Int(0, 40);
+    s.offset = static_cast<size_t>(r.Int(0, 63));
+    s.block = r.Bytes(s.offset + static_cast<size_t>(s.area.y + s.area.height + 1) * s.pitch + 64);
+    return s;
+}
+
+// The routines and fast kinds, the forcing calls and the start-up choice.
+TEST(RasterRegistry, ServesTheWidestRunnableBodyAndCanBeForced) {
+    for (size_t i = 0; i < kRasterRoutineCount; ++i) {
+        const RasterRoutine id = RasterRoutineAt(i);
+        SCOPED_TRACE(NameOf(id));
+        ASSERT_NE(AnyRasterBodyOf(id, BodyKind::Scalar), nullptr);
+        BodyKind widest = BodyKind::Scalar;
+        for (BodyKind kind : FastKindsOf(id)) widest = kind;
+        EXPECT_EQ(ServedRasterKind(id), widest);
+        EXPECT_EQ(AnyServedRasterBody(id), AnyRasterBodyOf(id, widest));
+
+        ForceRasterBody(BodyKind::Scalar);
+        EXPECT_EQ(AnyServedRasterBody(id), AnyRasterBodyOf(id, BodyKind::Scalar));
+        for (BodyKind kind : FastKindsOf(id)) {
+            EXPECT_TRUE(ForceRasterRoutineBody(id, kind));
+            EXPECT_EQ(ServedRasterKind(id), kind);
+        }
+        RestoreRasterBodies();
+        EXPECT_EQ(ServedRasterKind(id), widest);
+    }
+#if defined(__SSE2__)
+    EXPECT_EQ(ServedRasterKind(RasterRoutine::FillRows32) == BodyKind::Scalar, false);
+#endif
+    // A kind that does not run here, or that the routine lacks, changes nothing.
+    for (int k = 1; k < kBodyKindCount; ++k) {
+        const BodyKind kind = static_cast<BodyKind>(k);
+        if (HasRunnableRasterBody(RasterRoutine::FillRows8, kind)) continue;
+        const BodyKind before = ServedRasterKind(RasterRoutine::FillRows8);
+        EXPECT_FALSE(ForceRasterRoutineBody(RasterRoutine::FillRows8, kind));
+        EXPECT_EQ(ServedRasterKind(RasterRoutine::FillRows8), before);
+    }
+}
+
+template <RasterRoutine R>
+void CheckFill(Random& r, int bytes) {
+    const FillRowsBody scalar = RasterBodyOf<R>(BodyKind::Scalar);
+    for (BodyKind kind : FastKindsOf(R)) {
+        const FillRowsBody fast = RasterBodyOf<R>(kind);
+        // Up to four 96-byte rotations of 24-bit stores and their remainders.
+        const int maxWidth = 4 * 96 / bytes + 8;
+        for (int trial = 0; trial < 1500; ++trial) {
+            RowScene s = MakeRowScene(r, bytes, maxWidth);
+            const uint32_t value = r.Word();
+            std::vector<uint8_t> expected = s.block, actual = s.block;
+            scalar(s.Base(expected), s.pitch, s.area, value);
+            fast(s.Base(actual), s.pitch, s.area, value);
+            ASSERT_EQ(expected, actual) << Name(R, kind) << " " << s.Describe();
+        }
+        // Empty areas write nothing.
+        RowScene s = MakeRowScene(r, bytes, 8);
+        std::vector<uint8_t> actual = s.block;
+        for (FillArea empty : {FillArea{1, 0, 0, 2}, FillArea{1, 0, 3, 0}, FillArea{0, 0, -4, 2}}) {
+            fast(s.Base(actual), s.pitch, empty, 0xA5A5A5A5u);
+            ASSERT_EQ(s.block, actual) << Name(R, kind);
+        }
+    }
+}
+
+TEST(RasterFastPath, FillsMatchScalar) {
+    Random r(20261208);
+    CheckFill<RasterRoutine::FillRows8>(r, 1);
+    CheckFill<RasterRoutine::FillRows16>(r, 2);
+    CheckFill<RasterRoutine::FillRows24>(r, 3);
+    CheckFill<RasterRoutine::FillRows32>(r, 4);
+}
+
+template <RasterRoutine R>
+void CheckBlendFill(Random& r) {
+    const BlendFillRowsBody scalar = RasterBodyOf<R>(BodyKind::Scalar);
+    for (BodyKind kind : FastKindsOf(R)) {
+        const BlendFillRowsBody fast = RasterBodyOf<R>(kind);
+        for (int trial = 0; trial < 1500; ++trial) {
+            // Only even row addresses hold 16-bit pixels on a surface, but odd ones must work too.
+            RowScene s = MakeRowScene(r, 2, 80);
+            const uint32_t colour = r.Word();
+            const uint32_t weight = r.Int(0, 5) == 0 ? r.Word() : static_cast<uint32_t>(r.Int(0, 260));
+            std::vector<uint8_t> expected = s.block, actual = s.block;
+            scalar(s.Base(expected), s.pitch, s.area, colour, weight);
+            fast(s.Base(actual), s.pitch, s.area, colour, weight);
+            ASSERT_EQ(expected, actual) << Name(R, kind) << " " << s.Describe() << " colour "
+                                        << colour << " weight " << weight;
+        }
+    }
+}
+
+TEST(RasterFastPath, BlendFillsMatchScalar) {
+    Random r(5);
+    CheckBlendFill<RasterRoutine::BlendFillRows555>(r);
+    CheckBlendFill<RasterRoutine::BlendFillRows565>(r);
+}
+
+TEST(RasterFastPath, InversionMatchesScalar) {
+    Random r(11);
+    const InvertRowsBody scalar = RasterBodyOf<RasterRoutine::InvertRows>(BodyKind::Scalar);
+    for (BodyKind kind : FastKindsOf(RasterRoutine::InvertRows)) {
+        const InvertRowsBody fast = RasterBodyOf<RasterRoutine::InvertRows>(kind);
+        for (int trial = 0; trial < 1500; ++trial) {
+            RowScene s = MakeRowScene(r, 1, 300);
+            const size_t rowBytes = static_cast<size_t>(s.area.x + s.area.width);
+            uint8_t* first = s.Base(s.block) + static_cast<ptrdiff_t>(s.area.y) * s.pitch;
+            std::vector<uint8_t> expected = s.block, actual = s.block;
+            const ptrdiff_t at = first - s.block.data();
+            scalar(expected.data() + at, s.pitch, s.area.height, rowBytes);
+            fast(actual.data() + at, s.pitch, s.area.height, rowBytes);
+            ASSERT_EQ(expected, actual) << Name(RasterRoutine::InvertRows, kind) << " "
+                                        << s.Describe();
+            // Twice is the identity.
+            fast(actual.data() + at, s.pitch, s.area.height, rowBytes);
+            ASSERT_EQ(s.block, actual) << Name(RasterRoutine::InvertRows, kind);
+        }
+    }
+}
+
+}  // namespace
