@@ -33,6 +33,8 @@ GFX_BLEND_AVX2 __m256i MaskEnds(__m256i s, __m256i d, __m256i m, __m256i mixed) 
 template <class C>
 struct MaskTableMix {
     static constexpr uint8_t kSkipped = 0;
+    static constexpr uint8_t kWhole = 255;
+    GFX_BLEND_AVX2 static __m256i Whole(__m256i s, __m256i) { return s; }
     GFX_BLEND_AVX2 static __m256i Mix(__m256i s, __m256i d, __m256i m) {
         const __m256i ws = _mm256_srli_epi16(m, 3);
         const __m256i wd = _mm256_sub_epi16(_mm256_set1_epi16(31), ws);
@@ -49,6 +51,8 @@ struct MaskTableMix {
 // The 32-bit exact mix: the destination weighs 255 - m.
 struct MaskExactMix {
     static constexpr uint8_t kSkipped = 0;
+    static constexpr uint8_t kWhole = 255;
+    GFX_BLEND_AVX2 static __m256i Whole(__m256i s, __m256i) { return s; }
     GFX_BLEND_AVX2 static __m256i Mix(__m256i s, __m256i d, __m256i m) {
         const __m256i wd = _mm256_sub_epi16(_mm256_set1_epi16(255), m);
         const __m256i mixed =
@@ -60,6 +64,10 @@ struct MaskExactMix {
 template <bool kExact>
 struct PremulMix {
     static constexpr uint8_t kSkipped = 255;
+    static constexpr uint8_t kWhole = 0;
+    GFX_BLEND_AVX2 static __m256i Whole(__m256i s, __m256i d) {
+        return Select(_mm256_set1_epi32(0x00FFFFFF), s, d);
+    }
     GFX_BLEND_AVX2 static __m256i Mix(__m256i s, __m256i d, __m256i m) {
         const __m256i kept =
             kExact ? ScaleBytesExact(d, m) : ScaleBytesByTable(d, _mm256_srli_epi16(m, 3));
@@ -89,7 +97,9 @@ __attribute__((target("avx2"))) void MaskBlendRows(const sse2::UnscaledRows& a, 
             __m256i sv = Read256(s + column * P::kBytes);
             if constexpr (kMirrorX) sv = F::Reverse(sv);
             uint8_t* out = d + j * P::kBytes;
-            Write256(out, M::Mix(sv, Read256(out), F::MaskValues(bytes)));
+            const __m256i dv = Read256(out);
+            Write256(out, F::AllEqual(bytes, M::kWhole) ? M::Whole(sv, dv)
+                                                        : M::Mix(sv, dv, F::MaskValues(bytes)));
         }
         if (j < w) {
             scalar(a.dst, a.dstPitch, a.dx + j, a.dy + i, w - j, 1, a.src, a.srcPitch,

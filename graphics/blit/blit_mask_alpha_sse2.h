@@ -21,12 +21,15 @@ namespace gfx {
 namespace sse2 {
 
 // The per-pixel mixes, each given the mask byte of every lane's pixel in its 16-bit lanes.
-// kSkipped is the mask byte that leaves the destination as it is.
+// kSkipped is the mask byte that leaves the destination as it is; a block whose mask bytes are
+// all kWhole becomes Whole(s, d), what Mix gives there, without the arithmetic.
 
 // MaskAlphaRule through the table: 0 keeps the destination, 255 takes the source whole.
 template <class C>
 struct MaskTableMix {
     static constexpr uint8_t kSkipped = 0;
+    static constexpr uint8_t kWhole = 255;
+    static __m128i Whole(__m128i s, __m128i) { return s; }
     static __m128i Mix(__m128i s, __m128i d, __m128i m) {
         const __m128i ws = _mm_srli_epi16(m, 3);
         const __m128i wd = _mm_sub_epi16(_mm_set1_epi16(31), ws);
@@ -56,6 +59,8 @@ struct MixLayout {
 template <uint32_t kTotal>
 struct MaskExactMix {
     static constexpr uint8_t kSkipped = 0;
+    static constexpr uint8_t kWhole = 255;
+    static __m128i Whole(__m128i s, __m128i) { return s; }
     static __m128i Mix(__m128i s, __m128i d, __m128i m) {
         const __m128i wd = _mm_sub_epi16(_mm_set1_epi16(static_cast<short>(kTotal)), m);
         const __m128i mixed = _mm_and_si128(MixBytesExact(s, d, m, wd), _mm_set1_epi32(0x00FFFFFF));
@@ -69,6 +74,9 @@ struct MaskExactMix {
 template <bool kExact>
 struct PremulMix {
     static constexpr uint8_t kSkipped = 255;
+    // An opaque source: its colour bytes under the destination's top byte.
+    static constexpr uint8_t kWhole = 0;
+    static __m128i Whole(__m128i s, __m128i d) { return Select(_mm_set1_epi32(0x00FFFFFF), s, d); }
     static __m128i Mix(__m128i s, __m128i d, __m128i m) {
         const __m128i kept =
             kExact ? ScaleBytesExact(d, m) : ScaleBytesByTable(d, _mm_srli_epi16(m, 3));
@@ -85,8 +93,9 @@ void MaskBlendRows(const UnscaledRows& a, BlitMaskFn scalar) {
     using P = typename F::Pixel;
     using Bits = typename F::MaskBits;
     constexpr int kLanes = F::kLanes;
-    Bits skipped;
+    Bits skipped, whole;
     std::memset(&skipped, M::kSkipped, sizeof skipped);
+    std::memset(&whole, M::kWhole, sizeof whole);
     const UnscaledWalk walk{a.height, a.width,  a.sy,
                             a.sx,     kMirrorX, (a.flags & BLIT_MIRROR_Y) != 0};
     const int32_t w = a.width;
@@ -104,7 +113,8 @@ void MaskBlendRows(const UnscaledRows& a, BlitMaskFn scalar) {
             __m128i sv = F::Read(s + column * P::kBytes);
             if constexpr (kMirrorX) sv = F::Reverse(sv);
             uint8_t* out = d + j * P::kBytes;
-            F::Write(out, M::Mix(sv, F::Read(out), F::MaskValues(bits)));
+            const __m128i dv = F::Read(out);
+            F::Write(out, bits == whole ? M::Whole(sv, dv) : M::Mix(sv, dv, F::MaskValues(bits)));
         }
         if (j < w) {
             scalar(a.dst, a.dstPitch, a.dx + j, a.dy + i, w - j, 1, a.src, a.srcPitch,
