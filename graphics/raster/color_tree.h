@@ -39,6 +39,8 @@ class ColorTree {
     const ColorTreeNode* Lookup(uint8_t* red, uint8_t* green, uint8_t* blue, bool exact) const;
 
     int32_t LeafCount() const { return leafCount; }
+    // The empty root of a new tree; every node below it was made by Insert.
+    const ColorTreeNode& Root() const { return root; }
 
   private:
     const ColorTreeNode* FindExact(uint8_t red, uint8_t green, uint8_t blue) const;

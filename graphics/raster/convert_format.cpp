@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "graphics/core/channel_layout.h"
+#include "graphics/image/memory_dib_surface.h"
 #include "graphics/image/surface.h"
 #include "graphics/raster/convert_flags.h"
 #include "graphics/raster/convert_selection.h"
@@ -80,6 +81,44 @@ Result ConvertRows(Surface& from, Surface& to, uint32_t flags, ConvertProgress p
     return status;
 }
 
+MemoryDibSurface* AsMemoryDib(Surface* s) {
+    return s->GetKind() == KIND_MEMORY_DIB ? dynamic_cast<MemoryDibSurface*>(s) : nullptr;
+}
+
+// Hands the packed DIB block of `from` to the empty `to`, with `from`'s palette (whose colours
+// count, as in a copy: a read-only block's table may not have followed it); `from` is left
+// empty. For a memory DIB the conversion's copy of the picture is this move: Create would free
+// the rows it copied. False, with nothing changed, when the block cannot be handed over.
+bool MoveDib(MemoryDibSurface& from, MemoryDibSurface& to) {
+    Stream* block = from.GetDibStream();
+    if (!block || from.IsEncoded()) return false;
+    if (to.AttachDib(block) != ResultOk) return false;
+    if (Palette* colours = from.GetPalette()) to.SetPalette(colours);
+    from.Surface::SetPalette(nullptr);
+    from.Surface::SetRegion(nullptr);
+    from.Reset();  // forgets the block, now owned by `to`
+    return true;
+}
+
+// The picture as it was, into `copy`: its block when this is a memory DIB, else a copy.
+Result TakePicture(Surface* self, Surface* copy) {
+    MemoryDibSurface* from = AsMemoryDib(self);
+    MemoryDibSurface* to = AsMemoryDib(copy);
+    if (from && to && MoveDib(*from, *to)) return ResultOk;
+    return copy->CopyFrom(self);
+}
+
+// Puts the picture taken by TakePicture back.
+void RestorePicture(Surface* self, Surface* copy) {
+    MemoryDibSurface* to = AsMemoryDib(self);
+    MemoryDibSurface* from = AsMemoryDib(copy);
+    if (to && from) {
+        to->Free();
+        if (MoveDib(*from, *to)) return;
+    }
+    self->CopyFrom(copy);
+}
+
 }  // namespace
 
 Result Surface::ConvertFormat(PixelFormat newFormat, Palette* newPalette, uint32_t flags, int32_t,
@@ -100,7 +139,7 @@ Result Surface::ConvertFormat(PixelFormat newFormat, Palette* newPalette, uint32
     const int32_t frames = frameCount;
     Surface* copy = NewSurface();
     if (!copy) return ResultInvalid;
-    Result status = copy->CopyFrom(this);
+    Result status = TakePicture(this, copy);
     if (status != ResultOk) {
         delete copy;
         return status;
@@ -116,7 +155,10 @@ Result Surface::ConvertFormat(PixelFormat newFormat, Palette* newPalette, uint32
     }
 
     // A conversion that did not happen leaves the picture as it was, not rows of no meaning.
-    if (status != ResultOk) CopyFrom(copy);
+    if (status != ResultOk) {
+        RestorePicture(this, copy);
+        SetFrameCount(frames);
+    }
     delete copy;
     return status;
 }

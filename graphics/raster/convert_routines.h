@@ -28,6 +28,8 @@ struct ConvertJob {
     int32_t userData = 0;
 };
 
+using ConvertRoutine = Result (*)(const ConvertJob& job);
+
 // The eight routines. Each calls the progress callback before each row and converts the rows
 // top to bottom in buffer order, each left to right. ResultInvalid only when memory for the
 // error rows is short.

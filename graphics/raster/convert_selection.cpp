@@ -1,8 +1,19 @@
 #include "graphics/raster/convert_selection.h"
 
+#include "graphics/raster/raster_registry.h"
+
 namespace gfx {
 
 namespace {
+
+// The re-pack and the lookup and pack run the body the registry serves.
+Result ServedRepack(const ConvertJob& job) {
+    return ServedRasterBody<RasterRoutine::ConvertRepack>()(job);
+}
+
+Result ServedLookupPack(const ConvertJob& job) {
+    return ServedRasterBody<RasterRoutine::ConvertLookupPack>()(job);
+}
 
 constexpr bool kIndexed = true;
 constexpr bool kDirect = false;
@@ -14,9 +25,9 @@ constexpr ConvertSelectionRow kRows[] = {
     {kIndexed, kIndexed, kDithered, "DitherPalette", ConvertDitherPalette},
     {kDirect, kIndexed, kPlain, "NearestColor", ConvertNearestColor},
     {kDirect, kIndexed, kDithered, "DitherNearest", ConvertDitherNearest},
-    {kIndexed, kDirect, kPlain, "LookupPack", ConvertLookupPack},
+    {kIndexed, kDirect, kPlain, "LookupPack", ServedLookupPack},
     {kIndexed, kDirect, kDithered, "DitherPack", ConvertDitherPack},
-    {kDirect, kDirect, kPlain, "Repack", ConvertRepack},
+    {kDirect, kDirect, kPlain, "Repack", ServedRepack},
     {kDirect, kDirect, kDithered, "DitherRepack", ConvertDitherRepack},
 };
 

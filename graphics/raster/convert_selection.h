@@ -7,8 +7,6 @@
 
 namespace gfx {
 
-using ConvertRoutine = Result (*)(const ConvertJob& job);
-
 // One row of the choice of conversion routine: for these sides and dithering, this routine.
 struct ConvertSelectionRow {
     bool sourceIndexed;

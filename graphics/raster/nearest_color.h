@@ -6,6 +6,7 @@
 
 #include "graphics/core/palette_entry.h"
 #include "graphics/raster/color_tree.h"
+#include "graphics/raster/flat_color_tree.h"
 
 namespace gfx {
 
@@ -29,17 +30,19 @@ class NearestColor {
         for (uint32_t i = 0; i < count_; ++i) anyUsable |= entries_[i].flags != kReservedEntryFlags;
         if (!anyUsable) return false;
         if (!useTree) return true;
-        tree_ = new (std::nothrow) ColorTree;
-        if (!tree_) return false;
+        // The tree is filled as the palette lists its entries and then flattened for the
+        // lookups, which find the leaves its own nearest descent finds.
+        ColorTree tree;
         for (uint32_t i = 0; i < count_; ++i) {
             const PaletteEntry& e = entries_[i];
             if (e.flags == kReservedEntryFlags) continue;
-            if (tree_->Insert(e.red, e.green, e.blue, static_cast<int32_t>(i)) ==
+            if (tree.Insert(e.red, e.green, e.blue, static_cast<int32_t>(i)) ==
                 ColorTree::InsertResult::NoMemory) {
                 return false;
             }
         }
-        return true;
+        tree_ = new (std::nothrow) FlatColorTree;
+        return tree_ && tree_->Build(tree);
     }
 
     ~NearestColor() { delete tree_; }
@@ -49,9 +52,9 @@ class NearestColor {
     // The palette index for the colour; Prepare must have succeeded.
     uint8_t Find(uint32_t red, uint32_t green, uint32_t blue) const {
         if (tree_) {
-            uint8_t r = static_cast<uint8_t>(red), g = static_cast<uint8_t>(green),
-                    b = static_cast<uint8_t>(blue);
-            return static_cast<uint8_t>(tree_->Lookup(&r, &g, &b, false)->paletteIndex);
+            return static_cast<uint8_t>(tree_->Nearest(static_cast<uint8_t>(red),
+                                                       static_cast<uint8_t>(green),
+                                                       static_cast<uint8_t>(blue)));
         }
         uint32_t best = 0;
         int32_t bestScore = 1 << 30;
@@ -74,7 +77,7 @@ class NearestColor {
   private:
     const PaletteEntry* entries_;
     uint32_t count_;
-    ColorTree* tree_ = nullptr;
+    FlatColorTree* tree_ = nullptr;
 };
 
 }  // namespace gfx

@@ -5,6 +5,7 @@
 
 #include "graphics/core/instruction_sets.h"
 #include "graphics/raster/blend_fill_rows.h"
+#include "graphics/raster/convert_routines.h"
 #include "graphics/raster/fill_rows.h"
 #include "graphics/raster/invert_rows.h"
 
@@ -27,7 +28,11 @@ namespace gfx {
     X(BlendFillRows565, BlendFillRowsBody, BlendFillRows565,                                     \
       GFX_SSE2((BlendFillRowsSse2<Channels565, BlendFillRows565>)),                              \
       GFX_AVX2((BlendFillRowsAvx2<Channels565, BlendFillRows565>)))                              \
-    X(InvertRows, InvertRowsBody, InvertRows, GFX_SSE2(InvertRowsSse2), GFX_AVX2(InvertRowsAvx2))
+    X(InvertRows, InvertRowsBody, InvertRows, GFX_SSE2(InvertRowsSse2), GFX_AVX2(InvertRowsAvx2)) \
+    X(ConvertRepack, ConvertRoutine, ConvertRepack, GFX_SSE2(ConvertRepackSse2),                 \
+      GFX_AVX2(ConvertRepackAvx2))                                                               \
+    X(ConvertLookupPack, ConvertRoutine, ConvertLookupPack, GFX_SSE2(ConvertLookupPackSse2),     \
+      GFX_AVX2(ConvertLookupPackAvx2))
 
 enum class RasterRoutine : uint8_t {
 #define GFX_RASTER_ID(name, ...) name,
