@@ -3,7 +3,9 @@
 #include "graphics/core/pixel_format.h"
 #include "graphics/image/surface.h"
 #include "graphics/raster/adjustment_mask.h"
+#include "graphics/raster/contrast_rows.h"
 #include "graphics/raster/contrast_table.h"
+#include "graphics/raster/raster_registry.h"
 
 namespace gfx {
 
@@ -27,21 +29,13 @@ struct Rows {
 
 // The mean luminance of the whole picture: the per-byte integer means, weighted in single
 // precision. False for an empty picture.
-bool PlainMean(const Rows& image, int32_t width, int32_t height, int32_t bytes, int32_t* mean) {
-    const uint64_t count = uint64_t(width) * uint64_t(height);
+bool PlainMean(const ContrastRows& rows, int32_t* mean) {
+    const uint64_t count = uint64_t(rows.width) * uint64_t(rows.height);
     if (count == 0) return false;
-    uint64_t sum[3] = {0, 0, 0};
-    for (int32_t y = 0; y < height; ++y) {
-        const uint8_t* p = image.Row(y);
-        for (int32_t x = 0; x < width; ++x, p += bytes) {
-            sum[0] += p[0];
-            sum[1] += p[1];
-            sum[2] += p[2];
-        }
-    }
-    const float a0 = static_cast<float>(sum[0] / count);
-    const float a1 = static_cast<float>(sum[1] / count);
-    const float a2 = static_cast<float>(sum[2] / count);
+    const ChannelSums sums = ServedRasterBody<RasterRoutine::SumChannels>()(rows);
+    const float a0 = static_cast<float>(sums.sum[0] / count);
+    const float a1 = static_cast<float>(sums.sum[1] / count);
+    const float a2 = static_cast<float>(sums.sum[2] / count);
     *mean = static_cast<int32_t>(a0 * 0.114f + a1 * 0.587f + a2 * 0.299f);
     return true;
 }
@@ -70,20 +64,6 @@ bool MaskedMean(const Rows& image, const Rows& mask, int32_t width, int32_t heig
     return true;
 }
 
-void ApplyTable(const ContrastTable& table, const Rows& image, const Rows* mask, int32_t width,
-                int32_t height, int32_t bytes) {
-    for (int32_t y = 0; y < height; ++y) {
-        uint8_t* p = image.Row(y);
-        const uint8_t* m = mask ? mask->Row(y) : nullptr;
-        for (int32_t x = 0; x < width; ++x, p += bytes) {
-            if (m && m[x] == 0) continue;
-            p[0] = table.entry[p[0]];
-            p[1] = table.entry[p[1]];
-            p[2] = table.entry[p[2]];
-        }
-    }
-}
-
 }  // namespace
 
 Result Surface::AdjustContrast(int32_t amount, Surface* mask) {
@@ -104,12 +84,14 @@ Result Surface::AdjustContrast(int32_t amount, Surface* mask) {
         const int32_t w = GetWidth();
         const int32_t h = GetHeight();
         const int32_t bytes = static_cast<int32_t>(BitsPerPixel(GetFormat()) / 8);
+        const ContrastRows rows{image.base, image.pitch, mask ? maskRows.base : nullptr,
+                                maskRows.pitch, w, h, bytes};
         int32_t mean = 0;
         // Nothing to change when no pixel takes part.
-        const bool any = mask ? MaskedMean(image, maskRows, w, h, bytes, &mean)
-                              : PlainMean(image, w, h, bytes, &mean);
-        if (any) ApplyTable(MakeContrastTable(amount, mean), image, mask ? &maskRows : nullptr, w, h,
-                            bytes);
+        const bool any = mask ? MaskedMean(image, maskRows, w, h, bytes, &mean) : PlainMean(rows, &mean);
+        if (any) {
+            ServedRasterBody<RasterRoutine::ApplyContrastRows>()(MakeContrastTable(amount, mean), rows);
+        }
     }
 
     if (mask) mask->Unlock();

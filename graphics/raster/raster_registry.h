@@ -5,6 +5,7 @@
 
 #include "graphics/core/instruction_sets.h"
 #include "graphics/raster/blend_fill_rows.h"
+#include "graphics/raster/contrast_rows.h"
 #include "graphics/raster/convert_routines.h"
 #include "graphics/raster/fill_rows.h"
 #include "graphics/raster/invert_rows.h"
@@ -29,6 +30,8 @@ namespace gfx {
       GFX_SSE2((BlendFillRowsSse2<Channels565, BlendFillRows565>)),                              \
       GFX_AVX2((BlendFillRowsAvx2<Channels565, BlendFillRows565>)))                              \
     X(InvertRows, InvertRowsBody, InvertRows, GFX_SSE2(InvertRowsSse2), GFX_AVX2(InvertRowsAvx2)) \
+    X(SumChannels, SumChannelsBody, SumChannels, GFX_SSE2(SumChannelsSse2))                    \
+    X(ApplyContrastRows, ContrastRowsBody, ApplyContrastRows, GFX_SSE2(ApplyContrastRowsSse2))  \
     X(ConvertRepack, ConvertRoutine, ConvertRepack, GFX_SSE2(ConvertRepackSse2),                 \
       GFX_AVX2(ConvertRepackAvx2))                                                               \
     X(ConvertLookupPack, ConvertRoutine, ConvertLookupPack, GFX_SSE2(ConvertLookupPackSse2),     \

@@ -187,4 +187,87 @@ TEST(RasterFastPath, InversionMatchesScalar) {
     }
 }
 
+// A picture of 24 or 32-bit pixels in random rows; `pitch` may be the bare row (rows without a
+// gap) or padded. Bytes are random, or all 255 (the largest sums), or a few values.
+struct Picture {
+    ContrastRows rows;
+    std::vector<uint8_t> block, mask;
+
+    ContrastRows In(std::vector<uint8_t>& b) const {
+        ContrastRows r = rows;
+        r.base = b.data() + 3;
+        return r;
+    }
+};
+
+Picture MakePicture(Random& r, int32_t bytes, int32_t width, int32_t height, bool withMask) {
+    Picture pic;
+    const int32_t rowBytes = width * bytes;
+    const int32_t pitch = r.Int(0, 1) ? rowBytes : (rowBytes + 3) / 4 * 4 + 4 * r.Int(0, 2);
+    pic.block = r.Bytes(3 + static_cast<size_t>(pitch) * height + 5);
+    const int style = r.Int(0, 3);
+    for (uint8_t& b : pic.block) {
+        if (style == 0) b = 255;
+        if (style == 1) b = static_cast<uint8_t>(b & 0x81);
+    }
+    if (withMask) {
+        pic.mask = r.Bytes(static_cast<size_t>(width) * height);
+        for (uint8_t& m : pic.mask) m = m & 1 ? 0 : m;
+    }
+    pic.rows = ContrastRows{nullptr, pitch, withMask ? pic.mask.data() : nullptr, width,
+                            width, height, bytes};
+    pic.rows.base = pic.block.data() + 3;
+    return pic;
+}
+
+std::string Describe(const ContrastRows& rows) {
+    return std::to_string(rows.width) + "x" + std::to_string(rows.height) + " bytes " +
+           std::to_string(rows.bytes) + " pitch " + std::to_string(rows.pitch) +
+           (rows.mask ? " masked" : "");
+}
+
+// Small pictures of every width up to several blocks, and large ones: past the 16-bit lanes'
+// flush of the sums and past the size from which the table is applied through pairs.
+std::vector<Picture> ContrastPictures(Random& r) {
+    std::vector<Picture> pictures;
+    for (int trial = 0; trial < 400; ++trial) {
+        pictures.push_back(MakePicture(r, r.Int(3, 4), r.Int(1, 70), r.Int(1, 4), r.Int(0, 2) == 0));
+    }
+    for (int32_t bytes : {3, 4}) {
+        for (int32_t width : {512, 513, 511}) pictures.push_back(MakePicture(r, bytes, width, 257, false));
+        pictures.push_back(MakePicture(r, bytes, 4200, 2, false));
+    }
+    return pictures;
+}
+
+TEST(RasterFastPath, ContrastSumsAndTableMatchScalar) {
+    Random r(17);
+    const std::vector<Picture> pictures = ContrastPictures(r);
+    const SumChannelsBody scalarSums = RasterBodyOf<RasterRoutine::SumChannels>(BodyKind::Scalar);
+    for (BodyKind kind : FastKindsOf(RasterRoutine::SumChannels)) {
+        const SumChannelsBody fast = RasterBodyOf<RasterRoutine::SumChannels>(kind);
+        for (const Picture& pic : pictures) {
+            const ChannelSums expected = scalarSums(pic.rows), actual = fast(pic.rows);
+            for (int c = 0; c < 3; ++c) {
+                ASSERT_EQ(expected.sum[c], actual.sum[c])
+                    << Name(RasterRoutine::SumChannels, kind) << " " << Describe(pic.rows) << " channel " << c;
+            }
+        }
+    }
+    const ContrastRowsBody scalar = RasterBodyOf<RasterRoutine::ApplyContrastRows>(BodyKind::Scalar);
+    for (BodyKind kind : FastKindsOf(RasterRoutine::ApplyContrastRows)) {
+        const ContrastRowsBody fast = RasterBodyOf<RasterRoutine::ApplyContrastRows>(kind);
+        for (const Picture& pic : pictures) {
+            // Any table, not only the ones MakeContrastTable gives.
+            ContrastTable table;
+            for (uint8_t& e : table.entry) e = static_cast<uint8_t>(r.Word());
+            std::vector<uint8_t> expected = pic.block, actual = pic.block;
+            scalar(table, pic.In(expected));
+            fast(table, pic.In(actual));
+            ASSERT_EQ(expected, actual) << Name(RasterRoutine::ApplyContrastRows, kind) << " "
+                                        << Describe(pic.rows);
+        }
+    }
+}
+
 }  // namespace

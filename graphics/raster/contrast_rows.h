@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+
+#include "graphics/raster/contrast_table.h"
+
+namespace gfx {
+
+// The locked rows of a contrast adjustment: `width` by `height` pixels of `bytes` (3 or 4) bytes
+// at `base`, `pitch` bytes apart, and the 8-bit mask's rows (one byte per pixel), or null.
+struct ContrastRows {
+    uint8_t* base = nullptr;
+    int32_t pitch = 0;
+    const uint8_t* mask = nullptr;
+    int32_t maskPitch = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t bytes = 0;
+};
+
+// The sums of bytes 0, 1 and 2 over every pixel; the mask is not consulted.
+struct ChannelSums {
+    uint64_t sum[3];
+};
+ChannelSums SumChannels(const ContrastRows& rows);
+
+// Replaces bytes 0, 1 and 2 of every pixel (of every pixel whose mask byte is not 0, with a
+// mask) by their table entries; byte 3 of 32-bit pixels stays.
+void ApplyContrastRows(const ContrastTable& table, const ContrastRows& rows);
+
+// The shapes of those bodies and of their fast twins.
+using SumChannelsBody = ChannelSums (*)(const ContrastRows& rows);
+using ContrastRowsBody = void (*)(const ContrastTable& table, const ContrastRows& rows);
+
+}  // namespace gfx

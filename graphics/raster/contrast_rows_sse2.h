@@ -1,0 +1,168 @@
+#pragma once
+
+// The SSE2 bodies of SumChannels and ApplyContrastRows, identical in result to the scalar ones.
+//
+// Sums: bytes are widened to 16-bit lanes and added lane by lane, each lane always holding the
+// same channel (a 24-bit row's channels repeat every 48 bytes, so it takes blocks of three
+// registers); the lanes are moved into 64-bit sums before they could overflow. Pixels after the
+// last whole block of a row are summed one by one.
+//
+// Applying the table: a 256-entry lookup has no SSE2 form, so the body halves the lookups
+// instead: a pair table maps two adjacent bytes at once (entry b0 | b1 << 8 holds T[b0] |
+// T[b1] << 8), built by SSE2 interleaves once per call. It pays on large pictures only; small
+// ones, masked ones and a pair table that gets no memory take the scalar body.
+#if defined(__SSE2__)
+
+#include <emmintrin.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "graphics/raster/contrast_rows.h"
+
+namespace gfx::sse2 {
+
+// Byte i of register j of a block is channel (16 * j + i) % bytes: after widening to 16-bit
+// lanes, lane l of half h of register j is byte 16 * j + 8 * h + l. The lanes add up in 16 bits
+// for up to 257 blocks (255 * 257 = 65535) before they are moved into the 64-bit sums.
+template <int kBytes>
+inline ChannelSums SumChannelsOf(const ContrastRows& rows) {
+    constexpr int kRegisters = kBytes == 3 ? 3 : 1;
+    constexpr int kBlock = 16 * kRegisters;
+    constexpr int kBlockPixels = kBlock / kBytes;
+    constexpr int kFlushBlocks = 257;
+    const __m128i zero = _mm_setzero_si128();
+    __m128i lanes[2 * kRegisters];
+    for (__m128i& l : lanes) l = zero;
+    int pending = 0;
+    ChannelSums sums{{0, 0, 0}};
+    const auto flush = [&] {
+        for (int r = 0; r < 2 * kRegisters; ++r) {
+            alignas(16) uint16_t words[8];
+            _mm_store_si128(reinterpret_cast<__m128i*>(words), lanes[r]);
+            for (int l = 0; l < 8; ++l) {
+                const int channel = (8 * r + l) % kBytes;
+                if (channel < 3) sums.sum[channel] += words[l];
+            }
+            lanes[r] = zero;
+        }
+        pending = 0;
+    };
+    for (int32_t y = 0; y < rows.height; ++y) {
+        const uint8_t* p = rows.base + static_cast<ptrdiff_t>(y) * rows.pitch;
+        int32_t x = 0;
+        for (; x + kBlockPixels <= rows.width; x += kBlockPixels, p += kBlock) {
+            for (int j = 0; j < kRegisters; ++j) {
+                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * j));
+                lanes[2 * j] = _mm_add_epi16(lanes[2 * j], _mm_unpacklo_epi8(v, zero));
+                lanes[2 * j + 1] = _mm_add_epi16(lanes[2 * j + 1], _mm_unpackhi_epi8(v, zero));
+            }
+            if (++pending == kFlushBlocks) flush();
+        }
+        for (; x < rows.width; ++x, p += kBytes) {
+            sums.sum[0] += p[0];
+            sums.sum[1] += p[1];
+            sums.sum[2] += p[2];
+        }
+    }
+    flush();
+    return sums;
+}
+
+// T[b0] | T[b1] << 8 at b0 | b1 << 8.
+struct ContrastPairTable {
+    uint16_t entry[65536];
+};
+
+inline void BuildPairTable(const ContrastTable& table, ContrastPairTable* pairs) {
+    __m128i low[16];
+    for (int k = 0; k < 16; ++k) {
+        low[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(table.entry + 16 * k));
+    }
+    __m128i* out = reinterpret_cast<__m128i*>(pairs->entry);
+    for (int high = 0; high < 256; ++high) {
+        const __m128i h = _mm_set1_epi8(static_cast<char>(table.entry[high]));
+        for (int k = 0; k < 16; ++k, out += 2) {
+            _mm_storeu_si128(out, _mm_unpacklo_epi8(low[k], h));
+            _mm_storeu_si128(out + 1, _mm_unpackhi_epi8(low[k], h));
+        }
+    }
+}
+
+// Every byte of a 24-bit row is a colour byte: eight at a time as four pairs.
+inline void ApplyPairsToBytes(const ContrastPairTable& pairs, const uint8_t* t, uint8_t* p,
+                              size_t n) {
+    const uint16_t* e = pairs.entry;
+    size_t k = 0;
+    for (; k + 8 <= n; k += 8) {
+        uint64_t v;
+        std::memcpy(&v, p + k, 8);
+        const uint64_t out = uint64_t{e[v & 0xFFFF]} | uint64_t{e[(v >> 16) & 0xFFFF]} << 16 |
+                             uint64_t{e[(v >> 32) & 0xFFFF]} << 32 | uint64_t{e[v >> 48]} << 48;
+        std::memcpy(p + k, &out, 8);
+    }
+    for (; k < n; ++k) p[k] = t[p[k]];
+}
+
+// 32-bit pixels, two at a time: bytes 0 and 1 as a pair, byte 2 by the table, byte 3 kept.
+inline void ApplyPairsToPixels32(const ContrastPairTable& pairs, const uint8_t* t, uint8_t* p,
+                                 size_t pixels) {
+    const uint16_t* e = pairs.entry;
+    size_t x = 0;
+    for (; x + 2 <= pixels; x += 2, p += 8) {
+        uint64_t v;
+        std::memcpy(&v, p, 8);
+        const uint64_t out = uint64_t{e[v & 0xFFFF]} | uint64_t{t[(v >> 16) & 0xFF]} << 16 |
+                             uint64_t{e[(v >> 32) & 0xFFFF]} << 32 |
+                             uint64_t{t[(v >> 48) & 0xFF]} << 48 | (v & 0xFF000000FF000000u);
+        std::memcpy(p, &out, 8);
+    }
+    if (x < pixels) {
+        p[0] = t[p[0]];
+        p[1] = t[p[1]];
+        p[2] = t[p[2]];
+    }
+}
+
+// Pictures of fewer pixels than this apply the table directly: building the pair table costs
+// about what a lookup walk over this many pixels does.
+inline constexpr uint64_t kPairTablePixels = uint64_t{1} << 17;
+
+}  // namespace gfx::sse2
+
+namespace gfx {
+
+inline void ApplyContrastRowsSse2(const ContrastTable& table, const ContrastRows& rows) {
+    const uint64_t pixels = uint64_t(rows.width > 0 ? rows.width : 0) * uint64_t(rows.height > 0 ? rows.height : 0);
+    std::unique_ptr<sse2::ContrastPairTable> pairs;
+    if (!rows.mask && pixels >= sse2::kPairTablePixels) pairs.reset(new (std::nothrow) sse2::ContrastPairTable);
+    if (!pairs) {
+        ApplyContrastRows(table, rows);
+        return;
+    }
+    sse2::BuildPairTable(table, pairs.get());
+    // Rows that follow each other without a gap are one run.
+    const size_t rowBytes = static_cast<size_t>(rows.width) * static_cast<size_t>(rows.bytes);
+    const bool oneRun = rows.pitch > 0 && static_cast<size_t>(rows.pitch) == rowBytes;
+    const int32_t runs = oneRun ? 1 : rows.height;
+    const size_t runPixels = static_cast<size_t>(rows.width) * (oneRun ? static_cast<size_t>(rows.height) : 1);
+    uint8_t* p = rows.base;
+    for (int32_t i = 0; i < runs; ++i, p += rows.pitch) {
+        if (rows.bytes == 3) {
+            sse2::ApplyPairsToBytes(*pairs, table.entry, p, runPixels * 3);
+        } else {
+            sse2::ApplyPairsToPixels32(*pairs, table.entry, p, runPixels);
+        }
+    }
+}
+
+inline ChannelSums SumChannelsSse2(const ContrastRows& rows) {
+    return rows.bytes == 3 ? sse2::SumChannelsOf<3>(rows) : sse2::SumChannelsOf<4>(rows);
+}
+
+}  // namespace gfx
+
+#endif  // __SSE2__
