@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <new>
 
@@ -52,6 +53,12 @@ FileHandle FileCreate(const char* path, uint32_t flags) {
     return Wrap(fd, path, flags);
 }
 
+FileHandle FileCreateNew(const char* path, uint32_t flags) {
+    if (path == nullptr || path[0] == '\0') return kInvalidFile;
+    int fd = open(path, OpenMode(flags) | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    return Wrap(fd, path, flags);
+}
+
 FileHandle FileOpenExisting(const char* path, uint32_t flags) {
     if (path == nullptr || path[0] == '\0') return kInvalidFile;
     int fd = open(path, OpenMode(flags) | O_CLOEXEC);
@@ -86,6 +93,11 @@ uint32_t FileWrite(FileHandle file, const void* data, uint32_t size) {
     return written;
 }
 
+bool FileFlush(FileHandle file) {
+    FileRecord* record = RecordOf(file);
+    return record != nullptr && fsync(record->fd) == 0;
+}
+
 void FileClose(FileHandle file) {
     FileRecord* record = RecordOf(file);
     if (record == nullptr) return;
@@ -100,6 +112,11 @@ bool FileExists(const char* path) {
 }
 
 bool FileDelete(const char* path) { return path != nullptr && unlink(path) == 0; }
+
+bool FileReplace(const char* from, const char* to) {
+    return from != nullptr && to != nullptr && from[0] != '\0' && to[0] != '\0' &&
+           std::rename(from, to) == 0;
+}
 
 uint32_t WriteBlockToFile(const char* path, const void* data, uint32_t size) {
     FileHandle file = FileCreate(path, FILEMODE_WRITE);

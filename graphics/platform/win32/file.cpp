@@ -28,6 +28,10 @@ FileHandle FileCreate(const char* path, uint32_t flags) {
     return reinterpret_cast<FileHandle>(Open(path, flags, CREATE_ALWAYS));
 }
 
+FileHandle FileCreateNew(const char* path, uint32_t flags) {
+    return reinterpret_cast<FileHandle>(Open(path, flags, CREATE_NEW));
+}
+
 FileHandle FileOpenExisting(const char* path, uint32_t flags) {
     return reinterpret_cast<FileHandle>(Open(path, flags, OPEN_EXISTING));
 }
@@ -54,6 +58,10 @@ uint32_t FileWrite(FileHandle file, const void* data, uint32_t size) {
     return written;
 }
 
+bool FileFlush(FileHandle file) {
+    return file != kInvalidFile && file != 0 && FlushFileBuffers(HandleOf(file)) != FALSE;
+}
+
 void FileClose(FileHandle file) {
     if (file != kInvalidFile && file != 0) CloseHandle(HandleOf(file));
 }
@@ -67,6 +75,12 @@ bool FileExists(const char* path) {
 }
 
 bool FileDelete(const char* path) { return path != nullptr && DeleteFileA(path) != FALSE; }
+
+bool FileReplace(const char* from, const char* to) {
+    if (from == nullptr || to == nullptr || from[0] == '\0' || to[0] == '\0') return false;
+    // A folder at `to` is refused by the move itself.
+    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
 
 uint32_t WriteBlockToFile(const char* path, const void* data, uint32_t size) {
     if (path == nullptr || path[0] == '\0') return 0;
