@@ -144,6 +144,26 @@ def container(width, height, fmt, frames=1, gap=0, seed=1):
     return head + b"\xEE" * gap + table + rows(width, height, bits, seed)
 
 
+def png(width, height, colour_type, depth, raw, palette=b"", cut=0):
+    """A PNG file with one IDAT chunk of `raw` (rows with their filter bytes) packed by zlib."""
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(
+            ">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
+    ihdr = struct.pack(">IIBBBBB", width, height, depth, colour_type, 0, 0, 0)
+    body = chunk(b"IHDR", ihdr) + (chunk(b"PLTE", palette) if palette else b"")
+    body += chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b"")
+    data = b"\x89PNG\r\n\x1a\n" + body
+    return data[:len(data) - cut] if cut else data
+
+
+def png_rows(width, height, bytes_per_pixel, seed):
+    """Rows of `bytes_per_pixel` (a fraction below 1 for packed indices), each with a filter
+    byte that cycles through the five filters."""
+    stride = max(1, int(width * bytes_per_pixel + 0.999))
+    return b"".join(bytes((y % 5,)) + bytes((x * seed + y * 7) & 0xFF for x in range(stride))
+                    for y in range(height))
+
+
 def write(target, name, data):
     folder = os.path.join(HERE, "corpus", target)
     os.makedirs(folder, exist_ok=True)
@@ -198,6 +218,17 @@ def main():
     write("container_load", "bgr555-odd", container(7, 3, 0x10C60555, gap=12, seed=7))
     write("container_load", "rgb24-film", container(4, 4, 0x18E40888, frames=2, gap=4))
     write("container_load", "rgb32-empty", container(0, 0, 0x20E40888))
+    palette6 = bytes(range(18))
+    write("png_import", "rgb-8bit", png(5, 3, 2, 8, png_rows(5, 3, 3, 3)))
+    write("png_import", "rgba-8bit", png(4, 4, 6, 8, png_rows(4, 4, 4, 5)))
+    write("png_import", "grey-8bit", png(7, 2, 0, 8, png_rows(7, 2, 1, 7)))
+    write("png_import", "grey-alpha-8bit", png(3, 3, 4, 8, png_rows(3, 3, 2, 9)))
+    write("png_import", "rgb-16bit", png(3, 2, 2, 16, png_rows(3, 2, 6, 11)))
+    write("png_import", "indexed-8bit", png(6, 3, 3, 8, bytes(
+        b for y in range(3) for b in (0,) + tuple((x + y) % 6 for x in range(6))), palette6))
+    write("png_import", "indexed-2bit", png(9, 2, 3, 2, png_rows(9, 2, 0.25, 1), palette6[:12]))
+    write("png_import", "grey-1bit", png(17, 3, 0, 1, png_rows(17, 3, 0.125, 13)))
+    write("png_import", "rgb-cut-short", png(5, 3, 2, 8, png_rows(5, 3, 3, 3), cut=20))
 
 
 if __name__ == "__main__":
