@@ -87,7 +87,22 @@ class ScaledScratch {
 
     bool Ok() const { return columns != nullptr; }
 
+    // The column table of a row `width` pixels wide from `sw` source pixels. A row that takes
+    // every other source column from the first (halving) or every column twice (doubling) is
+    // gathered with shuffles instead.
+    void FillColumns(int32_t width, int32_t sw, bool mirrorX) {
+        FillScaledColumns(columns, width, sw, mirrorX);
+        everyOther = !mirrorX;
+        everyTwice = !mirrorX;
+        for (int32_t j = 0; j < width; ++j) {
+            everyOther &= columns[j] == 2 * j;
+            everyTwice &= columns[j] == j / 2;
+        }
+    }
+
     int32_t* columns = nullptr;
+    bool everyOther = false;
+    bool everyTwice = false;
     uint8_t* pixels = nullptr;
     uint8_t* maskRow = nullptr;
 
@@ -226,6 +241,79 @@ inline void GatherRow<Pixel24>(uint8_t* out, const uint8_t* s, const int32_t* co
     StoreLE24(out + last * 3, narrow(last));
 }
 
+// Every other source pixel from `s` on, `width` of them, two registers of source making one of
+// the row; the loads stop before the last pixel, 2 * (width - 1), which the tail takes with the
+// rest. 24-bit rows keep the table.
+template <class P>
+inline int32_t HalveBlocks(uint8_t* out, const uint8_t* s, int32_t width) {
+    static_assert(P::kBytes != 3);
+    constexpr int32_t kLanes = 16 / P::kBytes;
+    int32_t j = 0;
+    for (; j + kLanes < width; j += kLanes) {
+        const __m128i a = Load(s + 2 * j * P::kBytes);
+        const __m128i b = Load(s + 2 * j * P::kBytes + 16);
+        __m128i even;
+        if constexpr (P::kBytes == 4) {
+            even = _mm_castps_si128(_mm_shuffle_ps(_mm_castsi128_ps(a), _mm_castsi128_ps(b),
+                                                   _MM_SHUFFLE(2, 0, 2, 0)));
+        } else if constexpr (P::kBytes == 2) {
+            // Even words sign-extended to 32 bits pack back exactly.
+            even = _mm_packs_epi32(_mm_srai_epi32(_mm_slli_epi32(a, 16), 16),
+                                   _mm_srai_epi32(_mm_slli_epi32(b, 16), 16));
+        } else {
+            const __m128i low = _mm_set1_epi16(0x00FF);
+            even = _mm_packus_epi16(_mm_and_si128(a, low), _mm_and_si128(b, low));
+        }
+        Store(out + j * P::kBytes, even);
+    }
+    return j;
+}
+
+// Each source pixel from `s` on twice, `width` pixels in all, one register of source making two
+// of the row; the loads stop at the last pixel, (width - 1) / 2. 24-bit rows keep the table.
+template <class P>
+inline int32_t DoubleBlocks(uint8_t* out, const uint8_t* s, int32_t width) {
+    static_assert(P::kBytes != 3);
+    constexpr int32_t kLanes = 16 / P::kBytes;
+    int32_t j = 0;
+    for (; j + 2 * kLanes <= width; j += 2 * kLanes) {
+        const __m128i v = Load(s + (j / 2) * P::kBytes);
+        __m128i low, high;
+        if constexpr (P::kBytes == 4) {
+            low = _mm_unpacklo_epi32(v, v), high = _mm_unpackhi_epi32(v, v);
+        } else if constexpr (P::kBytes == 2) {
+            low = _mm_unpacklo_epi16(v, v), high = _mm_unpackhi_epi16(v, v);
+        } else {
+            low = _mm_unpacklo_epi8(v, v), high = _mm_unpackhi_epi8(v, v);
+        }
+        Store(out + j * P::kBytes, low);
+        Store(out + j * P::kBytes + 16, high);
+    }
+    return j;
+}
+
+// Gathers the source pixels of one destination row to `out`: by shuffles where the row halves
+// or doubles the source, else by the column table.
+template <class P>
+inline void GatherSourceRow(uint8_t* out, const uint8_t* s, const ScaledScratch& scratch,
+                            int32_t width) {
+    if constexpr (P::kBytes != 3) {
+        if (scratch.everyOther) {
+            for (int32_t j = HalveBlocks<P>(out, s, width); j < width; ++j) {
+                P::Store(out + j * P::kBytes, P::Load(s + ptrdiff_t{2 * j} * P::kBytes));
+            }
+            return;
+        }
+        if (scratch.everyTwice) {
+            for (int32_t j = DoubleBlocks<P>(out, s, width); j < width; ++j) {
+                P::Store(out + j * P::kBytes, P::Load(s + ptrdiff_t{j / 2} * P::kBytes));
+            }
+            return;
+        }
+    }
+    GatherRow<P>(out, s, scratch.columns, width);
+}
+
 // Gathers the mask bytes of one destination row, each repeated kRepeat times.
 template <int kRepeat>
 inline void GatherMaskRow(uint8_t* out, const uint8_t* m, const int32_t* columns, int32_t width) {
@@ -252,12 +340,12 @@ inline void ForEachBlock(uint8_t* d, size_t n, BlockFn&& block) {
 
 // A plain scaled copy: each fresh source row is gathered straight into the destination.
 template <class P>
-void CopyScaledRows(const ScaledRect& r, const int32_t* columns) {
+void CopyScaledRows(const ScaledRect& r, const ScaledScratch& scratch) {
     const size_t rowBytes = static_cast<size_t>(r.width) * P::kBytes;
     const uint8_t* previous = nullptr;
     ForEachScaledRow<P>(r, [&](int32_t, uint8_t* d, const uint8_t* s, const uint8_t*, bool fresh) {
         if (fresh) {
-            GatherRow<P>(d, s, columns, r.width);
+            GatherSourceRow<P>(d, s, scratch, r.width);
         } else {
             CopyBytes(d, previous, rowBytes);
         }
@@ -277,14 +365,20 @@ void KeyedScaledRows(const ScaledRect& r, ScaledScratch& scratch, uint32_t srcKe
     const uint8_t* pixels = scratch.pixels;
     ForEachScaledRow<P>(
         r, [&](int32_t i, uint8_t* d, const uint8_t* s, const uint8_t*, bool fresh) {
-            if (fresh) GatherRow<P>(scratch.pixels, s, scratch.columns, r.width);
+            if (fresh) GatherSourceRow<P>(scratch.pixels, s, scratch, r.width);
+            // A register of 32-bit pixels covers half a pattern row, so its lanes alternate
+            // between the row's two halves block by block; a running register follows them.
+            __m128i admitted = _mm_set1_epi8(-1), alternate = _mm_setzero_si128();
+            if constexpr (kPattern) {
+                admitted = admitters->lanes[i & 7][0];
+                if constexpr (P::kBytes == 4) {
+                    alternate = _mm_xor_si128(admitted, admitters->lanes[i & 7][1]);
+                }
+            }
             ForEachBlock<16>(d, rowBytes, [&](uint8_t* out, size_t k) {
                 const __m128i v = Load(pixels + k);
-                __m128i write = _mm_set1_epi8(-1);
-                if constexpr (kPattern) {
-                    const size_t j = k / P::kBytes;
-                    write = admitters->lanes[i & 7][(j & 7) != 0];
-                }
+                __m128i write = admitted;
+                if constexpr (kPattern) admitted = _mm_xor_si128(admitted, alternate);
                 if constexpr (kSrcKey) {
                     const __m128i keyed = L::Equal(v, srcKey);
                     // Inside a sprite no pixel is the key: the block is stored as it is.
@@ -386,7 +480,7 @@ void KeyedScaledFlags(const ScaledRect& r, ScaledScratch& scratch, uint32_t srcK
     if constexpr (kPattern) {
         return KeyedScaledDepth<P, false, false, true>(r, scratch, srcKey, dstKey, pattern);
     } else {
-        CopyScaledRows<P>(r, scratch.columns);
+        CopyScaledRows<P>(r, scratch);
     }
 }
 
@@ -444,7 +538,7 @@ void MaskAlpha16ScaledRows(const ScaledRect& r, ScaledScratch& scratch) {
     ForEachScaledRow<Pixel16>(r, [&](int32_t, uint8_t* d, const uint8_t* s, const uint8_t* m,
                                      bool fresh) {
         if (fresh) {
-            GatherRow<Pixel16>(scratch.pixels, s, scratch.columns, r.width);
+            GatherSourceRow<Pixel16>(scratch.pixels, s, scratch, r.width);
             GatherMaskRow<1>(scratch.maskRow, m, scratch.columns, r.width);
         }
         ForEachBlock<16>(d, rowBytes, [&](uint8_t* out, size_t k) {
@@ -518,7 +612,7 @@ int32_t ScaledKeyedSse2(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, 
         return ScaledKeyedScalar<P>(dst, dstPitch, dx, dy, width, height, src, srcPitch, sx, sy, sw,
                                     sh, flags, srcKey, dstKey);
     }
-    FillScaledColumns(scratch.columns, width, sw, (flags & BLIT_MIRROR_X) != 0);
+    scratch.FillColumns(width, sw, (flags & BLIT_MIRROR_X) != 0);
     sse2::KeyedScaledFlags<P, false>(r, scratch, srcKey, dstKey, nullptr);
     return 0;
 }
@@ -542,7 +636,7 @@ int32_t ScaledStippleSse2(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy
         return ScaledStippleScalar<P>(dst, dstPitch, dx, dy, width, height, src, srcPitch, sx, sy,
                                       sw, sh, flags, srcKey, dstKey, level);
     }
-    FillScaledColumns(scratch.columns, width, sw, (flags & BLIT_MIRROR_X) != 0);
+    scratch.FillColumns(width, sw, (flags & BLIT_MIRROR_X) != 0);
     const StipplePattern pattern(dx, dy, level);
     sse2::KeyedScaledFlags<P, true>(r, scratch, srcKey, dstKey, &pattern);
     return 0;
@@ -561,7 +655,7 @@ int32_t ScaledMaskAlpha16Sse2(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_
         return ScaledMaskAlpha16Scalar<C>(dst, dstPitch, dx, dy, width, height, src, srcPitch, sx,
                                           sy, sw, sh, mask, maskPitch, flags);
     }
-    FillScaledColumns(scratch.columns, width, sw, (flags & BLIT_MIRROR_X) != 0);
+    scratch.FillColumns(width, sw, (flags & BLIT_MIRROR_X) != 0);
     sse2::MaskAlpha16ScaledRows<C>(r, scratch);
     return 0;
 }
@@ -579,7 +673,7 @@ inline int32_t ScaledMaskAlpha24Sse2(uint8_t* dst, int32_t dstPitch, int32_t dx,
         return ScaledMaskAlpha24Scalar(dst, dstPitch, dx, dy, width, height, src, srcPitch, sx, sy,
                                        sw, sh, mask, maskPitch, flags);
     }
-    FillScaledColumns(scratch.columns, width, sw, (flags & BLIT_MIRROR_X) != 0);
+    scratch.FillColumns(width, sw, (flags & BLIT_MIRROR_X) != 0);
     if (flags & BLIT_EXACT) {
         sse2::MaskAlpha24ScaledRows<true>(r, scratch);
     } else {
