@@ -230,6 +230,14 @@ def main():
     write("png_import", "grey-1bit", png(17, 3, 0, 1, png_rows(17, 3, 0.125, 13)))
     write("png_import", "rgb-cut-short", png(5, 3, 2, 8, png_rows(5, 3, 3, 3), cut=20))
 
+    # The writers take whatever either loader accepts: the loaders' own seeds, the containers'
+    # under a prefix.
+    for source, prefix in (("bitmap_load", ""), ("container_load", "container-")):
+        folder = os.path.join(HERE, "corpus", source)
+        for name in sorted(os.listdir(folder)):
+            with open(os.path.join(folder, name), "rb") as f:
+                write("file_writers", prefix + name, f.read())
+
 
 if __name__ == "__main__":
     main()

@@ -109,9 +109,15 @@ int RunBlit(const BlitOptions& options) {
 void AddBlitCommand(CLI::App& app, int* exitCode) {
     auto options = std::make_shared<BlitOptions>();
     CLI::App* command = app.add_subcommand("blit", "Draw a rectangle of one picture onto another");
-    command->add_option("SRC", options->source, "Picture to draw from")->required();
-    command->add_option("DST", options->destination, "Picture to draw onto")->required();
-    command->add_option("OUT", options->output, "File to write the result to")->required();
+    command->add_option("SRC", options->source, "Picture to draw from")
+        ->required()
+        ->option_text(" ");
+    command->add_option("DST", options->destination, "Picture to draw onto")
+        ->required()
+        ->option_text(" ");
+    command->add_option("OUT", options->output, "File to write the result to")
+        ->required()
+        ->option_text(" ");
     command->add_option("-s,--from", options->from, "Source rectangle (default: all of SRC)")
         ->check(RectCheck())
         ->option_text("X,Y,W,H");
@@ -141,11 +147,11 @@ void AddBlitCommand(CLI::App& app, int* exitCode) {
         ->option_text("FILE");
     command->add_flag("--smooth", options->smooth, "Filtered scaling (the smooth flag)");
     command->footer(
-        "Rectangles are X,Y,W,H in pixels from the top-left corner of each picture; when the two\n"
-        "sizes differ the source is scaled. SRC is converted to the format\n"
-        "of DST first. Colours are #rrggbb (the nearest palette entry in indexed pictures) or a\n"
-        "raw pixel value such as 0x7C00. A mask is an 8-bit picture whose indices are the\n"
-        "weights, or a direct picture whose brightness is, addressed at source coordinates.");
+        "Rectangles are X,Y,W,H in pixels from the top-left corner of each picture; when the\n"
+        "two sizes differ the source is scaled. SRC is converted to the format of DST first.\n"
+        "Colours are #rrggbb (the nearest palette entry in indexed pictures) or a raw pixel\n"
+        "value such as 0x7C00. A mask is an 8-bit picture whose indices are the weights, or a\n"
+        "direct picture whose brightness is, addressed at source coordinates.");
     command->callback([options, exitCode] { *exitCode = RunBlit(*options); });
 }
 

@@ -5,13 +5,14 @@
 #include <iterator>
 #include <system_error>
 
+#include "graphics/codec/bitmap_file_writer.h"
+#include "graphics/codec/container_file_writer.h"
 #include "graphics/core/channel_layout.h"
 #include "graphics/core/dib_header.h"
 #include "graphics/image/load_flags.h"
 #include "graphics/image/split_path.h"
+#include "graphics/io/replacing_file.h"
 #include "tools/gfx/arguments.h"
-#include "tools/gfx/atomic_write.h"
-#include "tools/gfx/library_files.h"
 #include "tools/gfx/png_file.h"
 #include "tools/gfx/tool_messages.h"
 
@@ -35,6 +36,13 @@ bool SameFile(const std::string& a, const std::string& b) {
     const fs::path left = fs::weakly_canonical(fs::absolute(a, error), error);
     const fs::path right = fs::weakly_canonical(fs::absolute(b, error), error);
     return !error && left == right;
+}
+
+// The PNG under a temporary name beside `path`, renamed onto it once whole.
+bool WriteReplacing(const std::string& path, const std::vector<uint8_t>& bytes) {
+    if (bytes.size() > UINT32_MAX) return false;
+    ReplacingFile file(path.c_str());
+    return file.Write(bytes.data(), uint32_t(bytes.size())) && file.Commit();
 }
 
 int LoadPng(const std::string& path, MemoryDibSurface* surface) {
@@ -120,19 +128,19 @@ int SavePicture(Surface& surface, const std::string& path) {
     std::string what = "cannot be written";
     switch (KindOfPath(path)) {
         case FileKind::Container:
-            status = SaveContainer(surface, path.c_str());
+            status = SaveContainerFile(surface, path.c_str());
             break;
         case FileKind::Png: {
             std::vector<uint8_t> png;
             status = EncodePng(surface, &png, &what);
-            if (status == ResultOk && !WriteFileReplacing(path, png)) {
+            if (status == ResultOk && !WriteReplacing(path, png)) {
                 status = ResultInvalid;
                 what = "cannot be written";
             }
             break;
         }
         default:
-            status = SaveBitmap(surface, path.c_str());
+            status = SaveBitmapFile(surface, path.c_str());
             break;
     }
     return status == ResultOk ? EXIT_OK : ReportFailure(path, status, what);

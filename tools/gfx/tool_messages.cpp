@@ -2,10 +2,12 @@
 
 #include <cstdio>
 
+#include "graphics/core/result_name.h"
+
 namespace gfx_tool {
 
 int ReportFailure(const std::string& file, gfx::Result status, const std::string& what) {
-    std::fprintf(stderr, "gfx: %s: %s: %s\n", file.c_str(), StatusName(status), what.c_str());
+    std::fprintf(stderr, "gfx: %s: %s: %s\n", file.c_str(), gfx::ResultName(status), what.c_str());
     return EXIT_FAILED;
 }
 

@@ -18,7 +18,4 @@ int ReportFailure(const std::string& file, gfx::Result status, const std::string
 // same two lines a command line that does not parse gets.
 int ReportUsage(const std::string& message);
 
-// The status's name as the library spells it.
-const char* StatusName(gfx::Result status);
-
 }  // namespace gfx_tool

@@ -4,14 +4,15 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <functional>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "graphics/codec/bitmap_file_writer.h"
 #include "graphics/codec/container_header.h"
 #include "graphics/core/channel_layout.h"
 #include "graphics/core/dib_header.h"
@@ -106,18 +107,8 @@ std::vector<uint8_t> ReadBytes(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-// A bitmap file of the surface's packed DIB.
-void WriteBitmap(MemoryDibSurface& surface, const std::string& path) {
-    std::vector<uint8_t> bytes(DIB_FILE_HEADER_BYTES);
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    const uint8_t* dib = surface.GetDibHeader();
-    DibHeader header;
-    ReadDibHeader(dib, surface.GetDibLength(), &header);
-    StoreLE32(bytes.data() + 10, DIB_FILE_HEADER_BYTES + DibHeaderSize(header));
-    bytes.insert(bytes.end(), dib, dib + surface.GetDibLength());
-    StoreLE32(bytes.data() + 2, uint32_t(bytes.size()));
-    WriteBytes(path, bytes);
+void WriteBitmap(Surface& surface, const std::string& path) {
+    ASSERT_EQ(SaveBitmapFile(surface, path.c_str()), ResultOk) << path;
 }
 
 void Load(MemoryDibSurface& surface, const std::string& path) {
