@@ -88,10 +88,12 @@ void AddConvertCommand(CLI::App& app, int* exitCode) {
     command->add_flag("-t,--tree", options->tree,
                       "Match colours through a colour tree instead of a full search");
     command->footer(
-        "Without --format and --palette the pixels are written as they are. A direct picture\n"
-        "made 8-bit without --palette gets a 6x6x6 colour cube and a grey ramp. Encoded bitmaps\n"
-        "are decoded first. PNG files hold 8-bit indexed, RGB or RGBA pixels: 16-bit pictures\n"
-        "are written as RGB, 32-bit ones as RGBA when any pixel has a non-zero fourth byte.");
+        "Without --format and --palette the pixels are written as they are. Pixels change format\n"
+        "between 8 bits and the direct formats (rgb555 to 32); 1, 2 and 4-bit pictures are read\n"
+        "and written, not converted. A direct picture made 8-bit without --palette gets a 6x6x6\n"
+        "colour cube and a grey ramp. Encoded bitmaps are decoded first. PNG files hold 8-bit\n"
+        "indexed, RGB or RGBA pixels: 16-bit pictures are written as RGB, 32-bit ones as RGBA\n"
+        "when any pixel has a non-zero fourth byte.");
     command->callback([options, exitCode] { *exitCode = RunConvert(*options); });
 }
 

@@ -98,8 +98,9 @@ void AddEncodeCommands(CLI::App& app, int* exitCode) {
         ->option_text("ENCODING");
     command->footer(
         "trle keeps each row without its transparent margins (pixel value 0); arle is a\n"
-        "run-length code and prle that code packed with zlib, both for 8-bit pictures; pkc packs\n"
-        "the rows of any format with zlib. Prints the sizes of the pixel data before and after.");
+        "run-length code and prle that code packed with zlib. These three encode 8-bit pictures\n"
+        "(trle decodes at 16, 24 and 32 bits too); pkc packs the rows of any format with zlib.\n"
+        "Prints the sizes of the pixel data before and after.");
     command->callback([encode, exitCode] { *exitCode = RunEncode(*encode); });
 
     auto decode = std::make_shared<EncodeOptions>();

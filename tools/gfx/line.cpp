@@ -54,7 +54,7 @@ void AddLineCommand(CLI::App& app, int* exitCode) {
         ->required()
         ->check(PointCheck())
         ->option_text("X,Y");
-    command->add_option("--to", options->to, "Last end point")
+    command->add_option("--to", options->to, "End point, where the line stops (not drawn)")
         ->required()
         ->check(PointCheck())
         ->option_text("X,Y");
