@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "graphics/codec/container_surface.h"
@@ -311,3 +312,48 @@ TEST(ConvertFormat, RefusalsAndFailuresLeaveThePictureAsItWas) {
     EXPECT_EQ(small.ConvertFormat(FMT_RGB24, nullptr, 0, 0, nullptr, 0), ResultInvalid);
     EXPECT_EQ(small.GetFormat(), FMT_INDEX4);
 }
+
+namespace {
+
+// A memory DIB's picture goes to the conversion's copy as its block, palette and all, and comes
+// back whole when the new format cannot be made; the palette's references are not lost or
+// leaked either way.
+TEST(ConvertFormat, AMemoryDibsPictureComesBackWithItsPaletteAndFrames) {
+    Entries colours(256);
+    for (int i = 0; i < 256; ++i) colours[i] = PaletteEntry{uint8_t(i), uint8_t(255 - i), uint8_t(i * 3), 0};
+    Palette* own = NewPaletteOf(colours);
+    MemoryDibSurface s;
+    ASSERT_EQ(s.Create(5, 3, FMT_INDEX8, 0, nullptr), ResultOk);
+    ASSERT_EQ(s.SetPalette(own), ResultOk);
+    s.SetFrameCount(3);
+    const Values picture = {0, 1, 2, 3, 4, 250, 251, 252, 253, 254, 255, 7, 8, 9, 10};
+    SetPixels(s, picture);
+    const int32_t held = own->AddRef() - 1;
+    own->Release();
+
+    Palette* tooShort = NewPaletteOf(Entries(16, PaletteEntry{9, 9, 9, 0}));
+    EXPECT_EQ(s.ConvertFormat(FMT_INDEX8, tooShort, 0, 0, nullptr, 0), ResultPaletteMismatch);
+    tooShort->Release();
+    EXPECT_EQ(s.GetFormat(), FMT_INDEX8);
+    EXPECT_EQ(Pixels(s), picture);
+    EXPECT_EQ(s.GetFrameCount(), 3);
+    ASSERT_NE(s.GetPalette(), nullptr);
+    EXPECT_EQ(std::memcmp(s.GetPalette()->GetEntryData(), colours.data(), 256 * 4), 0);
+    EXPECT_EQ(own->AddRef() - 1, held);
+    own->Release();
+
+    // Converted through the palette it had, which the surface then lets go.
+    ASSERT_EQ(s.ConvertFormat(FMT_RGB32, nullptr, 0, 0, nullptr, 0), ResultOk);
+    EXPECT_EQ(s.GetPalette(), nullptr);
+    EXPECT_EQ(s.GetFrameCount(), 3);
+    const Values converted = Pixels(s);
+    for (size_t k = 0; k < picture.size(); ++k) {
+        const PaletteEntry& e = colours[picture[k]];
+        EXPECT_EQ(converted[k], (uint32_t(e.red) << 16) | (uint32_t(e.green) << 8) | e.blue) << k;
+    }
+    EXPECT_EQ(own->AddRef() - 1, held - 1);
+    own->Release();
+    own->Release();
+}
+
+}  // namespace

@@ -7,9 +7,11 @@
 #include <cstdint>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "graphics/raster/raster_registry.h"
+#include "tests/unit/raster/raster_surfaces.h"
 
 namespace {
 
@@ -266,6 +268,56 @@ TEST(RasterFastPath, ContrastSumsAndTableMatchScalar) {
             fast(table, pic.In(actual));
             ASSERT_EQ(expected, actual) << Name(RasterRoutine::ApplyContrastRows, kind) << " "
                                         << Describe(pic.rows);
+        }
+    }
+}
+
+// The surface operations under every forced body kind give what they give on scalar bodies:
+// each operation reaches the routine of its depth, on real surface rows (whose rows follow each
+// other without a gap where the width allows).
+TEST(RasterFastPath, OperationsDrawAlikeUnderEveryBodyKind) {
+    const PixelFormat formats[] = {FMT_INDEX8, FMT_RGB555, FMT_BGR565, FMT_RGB24, FMT_RGB32};
+    const auto draw = [](RasterKind kind, PixelFormat format, int32_t w, int32_t h) {
+        SurfacePtr s = MakeSurface(kind, w, h, format);
+        std::mt19937 rng(uint32_t(format) + uint32_t(w));
+        PaintRows(*s, &rng);
+        std::vector<RowImage> steps;
+        s->FillRect(1, 1, w - 2, h / 2, 0x89ABCDEFu);
+        steps.push_back(ReadRows(*s));
+        s->FillRect(0, h / 2, w, h - h / 2, 0x10203040u);
+        steps.push_back(ReadRows(*s));
+        PaintRows(*s, &rng);
+        s->BlendFillRect(2, 0, w - 3, h, 1, 0x7A5Bu, 100);
+        steps.push_back(ReadRows(*s));
+        s->Invert();
+        steps.push_back(ReadRows(*s));
+        s->AdjustContrast(45, nullptr);
+        steps.push_back(ReadRows(*s));
+        s->AdjustContrast(-60, nullptr);
+        steps.push_back(ReadRows(*s));
+        return steps;
+    };
+    struct Restore {
+        ~Restore() { RestoreRasterBodies(); }
+    } restore;
+    for (RasterKind kind : kRasterKinds) {
+        for (PixelFormat format : formats) {
+            // Narrow, a few registers wide, and large enough for the pair table of the contrast.
+            for (const auto& [w, h] :
+                 {std::pair{7, 5}, std::pair{64, 9}, std::pair{66, 3}, std::pair{520, 260}}) {
+                ForceRasterBody(BodyKind::Scalar);
+                const std::vector<RowImage> expected = draw(kind, format, w, h);
+                for (int k = 1; k < kBodyKindCount; ++k) {
+                    if (!BodyKindRunsHere(static_cast<BodyKind>(k))) continue;
+                    ForceRasterBody(static_cast<BodyKind>(k));
+                    const std::vector<RowImage> actual = draw(kind, format, w, h);
+                    for (size_t step = 0; step < expected.size(); ++step) {
+                        ASSERT_TRUE(expected[step] == actual[step])
+                            << Describe(kind, format) << " " << w << "x" << h << " step " << step
+                            << " " << BodyKindName(static_cast<BodyKind>(k));
+                    }
+                }
+            }
         }
     }
 }
