@@ -2,7 +2,8 @@
 // SDL2's SDL_ConvertSurface of the same picture between the same layouts, at 640x480. The direct
 // targets run once as ConvertFormat serves them (".named") and once per body of their routine
 // (".scalar", ".sse2", ".avx2" where it runs here); the indexed target once with the exhaustive
-// palette search and once through the colour tree ("_tree").
+// palette search and once through the colour tree ("_tree"), each plain and with error diffusion
+// ("_dither", "_tree_dither").
 #define SDL_MAIN_HANDLED
 #include <SDL2/SDL.h>
 #include <benchmark/benchmark.h>
@@ -148,7 +149,11 @@ const bool kRegistered = [] {
             benchmark::RegisterBenchmark((name + "_tree").c_str(), Library, c.from, c.to, CONVERT_TREE_MATCH, -1);
         }
         benchmark::RegisterBenchmark((name + "_dither").c_str(), Library, c.from, c.to,
-                                     c.to == FMT_INDEX8 ? CONVERT_DITHER | CONVERT_TREE_MATCH : CONVERT_DITHER, -1);
+                                     CONVERT_DITHER, -1);
+        if (c.to == FMT_INDEX8) {
+            benchmark::RegisterBenchmark((name + "_tree_dither").c_str(), Library, c.from, c.to,
+                                         CONVERT_DITHER | CONVERT_TREE_MATCH, -1);
+        }
         benchmark::RegisterBenchmark((std::string("SDL2/") + c.name).c_str(), Sdl, c.from, c.to);
     }
     return true;
