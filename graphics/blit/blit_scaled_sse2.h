@@ -407,6 +407,7 @@ void KeyedScaledTriplets(const ScaledRect& r, ScaledScratch& scratch, uint32_t s
         alignas(16) uint8_t bytes[48];
         for (int row = 0; row < 8; ++row) {
             for (int b = 0; b < 48; ++b) bytes[b] = pattern->admit[row][(b / 3) & 7] ? 0 : 0xFF;
+#pragma GCC unroll 3
             for (int q = 0; q < 3; ++q) refused[row].r[q] = Load(bytes + 16 * q);
         }
     }
@@ -418,25 +419,31 @@ void KeyedScaledTriplets(const ScaledRect& r, ScaledScratch& scratch, uint32_t s
             if (fresh) GatherRow<Pixel24>(scratch.pixels, s, scratch.columns, r.width);
             ForEachBlock<48>(d, rowBytes, [&](uint8_t* out, size_t k) {
                 Triplets v, old;
+#pragma GCC unroll 3
                 for (int q = 0; q < 3; ++q) v.r[q] = Load(pixels + k + 16 * q);
                 // Bytes that keep the destination's value.
                 Triplets keep = refused[i & 7];
                 if constexpr (kSrcKey) {
                     const Triplets first = EqualFirstBytes(v, srcKey);
                     if (!kDstKey && !kPattern && IsClear(first)) {
+#pragma GCC unroll 3
                         for (int q = 0; q < 3; ++q) Store(out + 16 * q, v.r[q]);
                         return;
                     }
                     const Triplets keyed = WholePixels(first);
+#pragma GCC unroll 3
                     for (int q = 0; q < 3; ++q) keep.r[q] = _mm_or_si128(keep.r[q], keyed.r[q]);
                 }
+#pragma GCC unroll 3
                 for (int q = 0; q < 3; ++q) old.r[q] = Load(out + 16 * q);
                 if constexpr (kDstKey) {
                     const Triplets target = EqualPixels(old, dstKey);
+#pragma GCC unroll 3
                     for (int q = 0; q < 3; ++q) {
                         keep.r[q] = _mm_or_si128(keep.r[q], _mm_xor_si128(target.r[q], ones));
                     }
                 }
+#pragma GCC unroll 3
                 for (int q = 0; q < 3; ++q) {
                     Store(out + 16 * q, _mm_or_si128(_mm_andnot_si128(keep.r[q], v.r[q]),
                                                      _mm_and_si128(keep.r[q], old.r[q])));

@@ -42,6 +42,7 @@ struct TripletConstants {
             k[b] = static_cast<uint8_t>(keyValue >> (8 * (b % 3)));
             f[b] = b % 3 == 0 ? 0xFF : 0;
         }
+#pragma GCC unroll 3
         for (int i = 0; i < 3; ++i) {
             key.r[i] = _mm_load_si128(reinterpret_cast<const __m128i*>(k + 16 * i));
             firstBytes.r[i] = _mm_load_si128(reinterpret_cast<const __m128i*>(f + 16 * i));
@@ -52,10 +53,12 @@ struct TripletConstants {
 // The first byte of each pixel set where the pixel equals the key; every other byte clear.
 inline Triplets EqualFirstBytes(const Triplets& pixels, const TripletConstants& c) {
     Triplets eq;
+#pragma GCC unroll 3
     for (int i = 0; i < 3; ++i) eq.r[i] = _mm_cmpeq_epi8(pixels.r[i], c.key.r[i]);
     const Triplets eq1 = ShiftDown<1>(eq);
     const Triplets eq2 = ShiftDown<2>(eq);
     Triplets first;
+#pragma GCC unroll 3
     for (int i = 0; i < 3; ++i) {
         first.r[i] = _mm_and_si128(_mm_and_si128(eq.r[i], c.firstBytes.r[i]),
                                    _mm_and_si128(eq1.r[i], eq2.r[i]));
@@ -73,6 +76,7 @@ inline Triplets WholePixels(const Triplets& first) {
     const Triplets up1 = ShiftUp<1>(first);
     const Triplets up2 = ShiftUp<2>(first);
     Triplets all;
+#pragma GCC unroll 3
     for (int i = 0; i < 3; ++i) {
         all.r[i] = _mm_or_si128(first.r[i], _mm_or_si128(up1.r[i], up2.r[i]));
     }
