@@ -4,12 +4,12 @@
 #include <cstring>
 #include <vector>
 
+#include "graphics/codec/replacing_save.h"
 #include "graphics/codec/surface_rows_writer.h"
 #include "graphics/core/dib_header.h"
 #include "graphics/core/dib_layout.h"
 #include "graphics/core/little_endian.h"
 #include "graphics/image/memory_dib_surface.h"
-#include "graphics/io/replacing_file.h"
 
 namespace gfx {
 
@@ -80,7 +80,9 @@ Result WriteRowsAsDib(Surface& surface, ByteWriter& out) {
     const PixelFormat format = surface.GetFormat();
     const int32_t width = surface.GetWidth();
     const int32_t height = surface.GetHeight();
-    if (!SurfaceSizeSupported(width, height, format)) return ResultInvalid;
+    // Checked before anything is written, so that a refusal leaves `out` empty.
+    const Result checked = CheckSurfaceRows(surface);
+    if (checked != ResultOk) return checked;
     uint8_t head[DIB_HEADER_BUFFER_BYTES];
     const uint32_t headBytes = BuildDibHeader(width, height, format, head, sizeof head);
     if (headBytes == 0) return ResultInvalid;
@@ -109,13 +111,7 @@ Result WriteBitmapFile(Surface& surface, ByteWriter& out) {
 }
 
 Result SaveBitmapFile(Surface& surface, const char* path) {
-    if (!path || !path[0]) return ResultInvalid;
-    if (surface.GetFormat() == 0) return ResultNoImage;
-    ReplacingFile file(path);
-    if (!file.IsOpen()) return ResultInvalid;
-    const Result status = WriteBitmapFile(surface, file);
-    if (status != ResultOk) return status;
-    return file.Commit() ? ResultOk : ResultInvalid;
+    return SaveReplacing(surface, path, WriteBitmapFile);
 }
 
 }  // namespace gfx

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "graphics/codec/container_header.h"
+#include "graphics/codec/replacing_save.h"
 #include "graphics/codec/surface_rows_writer.h"
 #include "graphics/core/little_endian.h"
-#include "graphics/io/replacing_file.h"
 
 namespace gfx {
 
@@ -32,17 +32,12 @@ bool WritePalette(const Surface& surface, ByteWriter& out) {
 }  // namespace
 
 Result WriteContainerFile(Surface& surface, ByteWriter& out) {
+    // Checked before anything is written: encoded pixels have no rows to store.
+    const Result checked = CheckSurfaceRows(surface);
+    if (checked != ResultOk) return checked;
     const PixelFormat format = surface.GetFormat();
     const int32_t width = surface.GetWidth();
     const int32_t height = surface.GetHeight();
-    if (format == 0) return ResultNoImage;
-    if (!SurfaceSizeSupported(width, height, format)) return ResultInvalid;
-    // Checked before anything is written: encoded pixels have no rows to store.
-    uint8_t* rows = nullptr;
-    int32_t pitch = 0;
-    const Result locked = surface.Lock(&rows, &pitch);
-    if (locked != ResultOk) return locked;
-    surface.Unlock();
 
     uint8_t header[CONTAINER_HEADER_BYTES] = {};
     StoreLE32(header, CONTAINER_MAGIC);
@@ -57,13 +52,7 @@ Result WriteContainerFile(Surface& surface, ByteWriter& out) {
 }
 
 Result SaveContainerFile(Surface& surface, const char* path) {
-    if (!path || !path[0]) return ResultInvalid;
-    if (surface.GetFormat() == 0) return ResultNoImage;
-    ReplacingFile file(path);
-    if (!file.IsOpen()) return ResultInvalid;
-    const Result status = WriteContainerFile(surface, file);
-    if (status != ResultOk) return status;
-    return file.Commit() ? ResultOk : ResultInvalid;
+    return SaveReplacing(surface, path, WriteContainerFile);
 }
 
 }  // namespace gfx

@@ -2,12 +2,34 @@
 
 namespace gfx {
 
+namespace {
+
+Result CheckFormatAndSize(Surface& surface) {
+    const PixelFormat format = surface.GetFormat();
+    if (format == 0) return ResultNoImage;
+    return SurfaceSizeSupported(surface.GetWidth(), surface.GetHeight(), format) ? ResultOk
+                                                                                 : ResultInvalid;
+}
+
+}  // namespace
+
+Result CheckSurfaceRows(Surface& surface) {
+    const Result status = CheckFormatAndSize(surface);
+    if (status != ResultOk) return status;
+    uint8_t* rows = nullptr;
+    int32_t pitch = 0;
+    const Result locked = surface.Lock(&rows, &pitch);
+    if (locked != ResultOk) return locked;
+    surface.Unlock();
+    return ResultOk;
+}
+
 Result WriteSurfaceRows(Surface& surface, ByteWriter& out, RowOrder order) {
+    const Result checked = CheckFormatAndSize(surface);
+    if (checked != ResultOk) return checked;
     const PixelFormat format = surface.GetFormat();
     const int32_t width = surface.GetWidth();
     const int32_t height = surface.GetHeight();
-    if (format == 0) return ResultNoImage;
-    if (!SurfaceSizeSupported(width, height, format)) return ResultInvalid;
 
     uint8_t* rows = nullptr;
     int32_t pitch = 0;

@@ -15,4 +15,9 @@ enum class RowOrder { TopLineFirst, BottomLineFirst };
 // `out` does not take the bytes.
 Result WriteSurfaceRows(Surface& surface, ByteWriter& out, RowOrder order);
 
+// What WriteSurfaceRows would refuse, found before a writer puts out anything: no image
+// (ResultNoImage), a size or format it cannot hold (ResultInvalid), or pixels that do not lock
+// (Lock's status: encoded pixels have no rows).
+Result CheckSurfaceRows(Surface& surface);
+
 }  // namespace gfx

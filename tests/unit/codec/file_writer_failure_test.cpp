@@ -50,7 +50,33 @@ std::vector<std::string> Names(const std::string& folder) {
 using Writer = Result (*)(Surface&, ByteWriter&);
 using Saver = Result (*)(Surface&, const char*);
 
+// A picture whose rows cannot be reached, as while another holder has them.
+class HeldElsewhere : public ContainerSurface {
+  public:
+    Result Lock(uint8_t**, int32_t*) override { return ResultLocked; }
+};
+
+class CountingWriter : public ByteWriter {
+  public:
+    bool Write(const void*, uint32_t size) override {
+        bytes += size;
+        return true;
+    }
+    uint64_t bytes = 0;
+};
+
 }  // namespace
+
+// A refusal found before the first byte leaves the writer empty and reports the surface's status.
+TEST(FileWriterFailure, RowsThatDoNotLockWriteNothing) {
+    HeldElsewhere picture;
+    ASSERT_EQ(picture.Create(8, 4, FMT_INDEX8, 0, nullptr), ResultOk);
+    for (Writer write : {WriteBitmapFile, WriteContainerFile}) {
+        CountingWriter out;
+        EXPECT_EQ(write(picture, out), ResultLocked);
+        EXPECT_EQ(out.bytes, 0u);
+    }
+}
 
 TEST(FileWriterFailure, NothingIsLeftButAnOlderFileUntouched) {
     ScratchFolder folder;
