@@ -314,12 +314,23 @@ inline void GatherSourceRow(uint8_t* out, const uint8_t* s, const ScaledScratch&
     GatherRow<P>(out, s, scratch.columns, width);
 }
 
-// Gathers the mask bytes of one destination row, each repeated kRepeat times.
+// Gathers the mask bytes of one destination row, each repeated kRepeat times (1 or 3): single
+// bytes as 8-bit pixels are gathered, shuffled where the row halves or doubles; three of each as
+// a 32-bit word whose spare byte the next pixel overwrites, the last pixel's as three bytes.
 template <int kRepeat>
-inline void GatherMaskRow(uint8_t* out, const uint8_t* m, const int32_t* columns, int32_t width) {
-    for (int32_t j = 0; j < width; ++j) {
-        const uint8_t byte = m[columns[j]];
-        for (int k = 0; k < kRepeat; ++k) out[j * kRepeat + k] = byte;
+inline void GatherMaskRow(uint8_t* out, const uint8_t* m, const ScaledScratch& scratch,
+                          int32_t width) {
+    static_assert(kRepeat == 1 || kRepeat == 3);
+    if constexpr (kRepeat == 1) {
+        GatherSourceRow<Pixel8>(out, m, scratch, width);
+    } else {
+        const int32_t* columns = scratch.columns;
+        const int32_t last = width - 1;
+        for (int32_t j = 0; j < last; ++j) {
+            const uint32_t word = m[columns[j]] * 0x01010101u;
+            std::memcpy(out + 3 * j, &word, 4);
+        }
+        if (last >= 0) std::memset(out + 3 * last, m[columns[last]], 3);
     }
 }
 
@@ -546,12 +557,17 @@ void MaskAlpha16ScaledRows(const ScaledRect& r, ScaledScratch& scratch) {
                                      bool fresh) {
         if (fresh) {
             GatherSourceRow<Pixel16>(scratch.pixels, s, scratch, r.width);
-            GatherMaskRow<1>(scratch.maskRow, m, scratch.columns, r.width);
+            GatherMaskRow<1>(scratch.maskRow, m, scratch, r.width);
         }
         ForEachBlock<16>(d, rowBytes, [&](uint8_t* out, size_t k) {
             const __m128i mb = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(maskRow + k / 2));
-            // A transparent stretch of the mask leaves the destination as it is.
+            // A transparent stretch of the mask leaves the destination as it is, an opaque one
+            // takes the source (255 gives the source's channels exactly).
             if (_mm_movemask_epi8(_mm_cmpeq_epi8(mb, _mm_setzero_si128())) == 0xFFFF) return;
+            if ((_mm_movemask_epi8(_mm_cmpeq_epi8(mb, _mm_set1_epi8(-1))) & 0xFF) == 0xFF) {
+                Store(out, Load(pixels + k));
+                return;
+            }
             Store(out, MaskBlend16<ChannelShifts<C>::kHigh, ChannelShifts<C>::kMiddle>(
                            Load(pixels + k), Load(out), mb));
         });
@@ -594,7 +610,7 @@ void MaskAlpha24ScaledRows(const ScaledRect& r, ScaledScratch& scratch) {
         r, [&](int32_t, uint8_t* d, const uint8_t* s, const uint8_t* m, bool fresh) {
             if (fresh) {
                 GatherRow<Pixel24>(scratch.pixels, s, scratch.columns, r.width);
-                GatherMaskRow<3>(scratch.maskRow, m, scratch.columns, r.width);
+                GatherMaskRow<3>(scratch.maskRow, m, scratch, r.width);
             }
             ForEachBlock<16>(d, rowBytes, [&](uint8_t* out, size_t k) {
                 Store(out, MaskBlend24<kExact>(Load(pixels + k), Load(out), Load(maskRow + k)));
