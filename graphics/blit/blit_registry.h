@@ -79,9 +79,11 @@ namespace gfx {
     X(Blt16ScaledStipple, 16, ScaledLevel, ScaledStippleScalar<Pixel16>,                       \
       GFX_SSE2(ScaledStippleSse2<Pixel16>))                                                    \
     X(Blt16ScaledMaskAlpha555, 16, ScaledMask, ScaledMaskAlpha16Scalar<Channels555>,           \
-      GFX_SSE2(ScaledMaskAlpha16Sse2<Channels555>))                                            \
+      GFX_SSE2(ScaledMaskAlpha16Sse2<Channels555>),                                            \
+      GFX_AVX2(ScaledMaskAlpha16Avx2<Channels555>))                                            \
     X(Blt16ScaledMaskAlpha565, 16, ScaledMask, ScaledMaskAlpha16Scalar<Channels565>,           \
-      GFX_SSE2(ScaledMaskAlpha16Sse2<Channels565>))                                            \
+      GFX_SSE2(ScaledMaskAlpha16Sse2<Channels565>),                                            \
+      GFX_AVX2(ScaledMaskAlpha16Avx2<Channels565>))                                            \
     X(Blt24ScaledKeyed, 24, ScaledKeyed, ScaledKeyedScalar<Pixel24>,                           \
       GFX_SSE2(ScaledKeyedSse2<Pixel24>))                                                      \
     X(Blt24ScaledStipple, 24, ScaledLevel, ScaledStippleScalar<Pixel24>,                       \

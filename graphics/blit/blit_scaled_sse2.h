@@ -548,18 +548,26 @@ struct ChannelShifts<Channels565> {
     static constexpr int kHigh = 11, kMiddle = 6;
 };
 
-template <class C>
+// Blends no part of a row: the blocks of a wider body are none.
+struct NoWideBlocks {
+    static size_t Blend(uint8_t*, const uint8_t*, const uint8_t*, size_t) { return 0; }
+};
+
+// Blends the gathered rows onto the destination; `Wide::Blend(d, pixels, maskRow, rowBytes)`
+// blends the first bytes of a row in wider registers and says how many.
+template <class C, class Wide = NoWideBlocks>
 void MaskAlpha16ScaledRows(const ScaledRect& r, ScaledScratch& scratch) {
     const size_t rowBytes = static_cast<size_t>(r.width) * 2;
-    const uint8_t* pixels = scratch.pixels;
-    const uint8_t* maskRow = scratch.maskRow;
     ForEachScaledRow<Pixel16>(r, [&](int32_t, uint8_t* d, const uint8_t* s, const uint8_t* m,
                                      bool fresh) {
         if (fresh) {
             GatherSourceRow<Pixel16>(scratch.pixels, s, scratch, r.width);
             GatherMaskRow<1>(scratch.maskRow, m, scratch, r.width);
         }
-        ForEachBlock<16>(d, rowBytes, [&](uint8_t* out, size_t k) {
+        const size_t done = Wide::Blend(d, scratch.pixels, scratch.maskRow, rowBytes);
+        const uint8_t* pixels = scratch.pixels + done;
+        const uint8_t* maskRow = scratch.maskRow + done / 2;
+        ForEachBlock<16>(d + done, rowBytes - done, [&](uint8_t* out, size_t k) {
             const __m128i mb = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(maskRow + k / 2));
             // A transparent stretch of the mask leaves the destination as it is, an opaque one
             // takes the source (255 gives the source's channels exactly).
@@ -665,7 +673,7 @@ int32_t ScaledStippleSse2(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy
     return 0;
 }
 
-template <class C>
+template <class C, class Wide = sse2::NoWideBlocks>
 int32_t ScaledMaskAlpha16Sse2(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, int32_t width,
                               int32_t height, const uint8_t* src, int32_t srcPitch, int32_t sx,
                               int32_t sy, int32_t sw, int32_t sh, const uint8_t* mask,
@@ -679,7 +687,7 @@ int32_t ScaledMaskAlpha16Sse2(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_
                                           sy, sw, sh, mask, maskPitch, flags);
     }
     scratch.FillColumns(width, sw, (flags & BLIT_MIRROR_X) != 0);
-    sse2::MaskAlpha16ScaledRows<C>(r, scratch);
+    sse2::MaskAlpha16ScaledRows<C, Wide>(r, scratch);
     return 0;
 }
 
