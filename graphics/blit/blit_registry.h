@@ -89,7 +89,7 @@ namespace gfx {
     X(Blt24ScaledStipple, 24, ScaledLevel, ScaledStippleScalar<Pixel24>,                       \
       GFX_SSE2(ScaledStippleSse2<Pixel24>))                                                    \
     X(Blt24ScaledMaskAlpha, 24, ScaledMask, ScaledMaskAlpha24Scalar,                           \
-      GFX_SSE2(ScaledMaskAlpha24Sse2))                                                         \
+      GFX_SSE2(ScaledMaskAlpha24Sse2<>), GFX_AVX2(ScaledMaskAlpha24Avx2))                      \
     X(Blt32ScaledKeyed, 32, ScaledKeyed, ScaledKeyedScalar<Pixel32>,                           \
       GFX_SSE2(ScaledKeyedSse2<Pixel32>))                                                      \
     X(Blt32ScaledStipple, 32, ScaledLevel, ScaledStippleScalar<Pixel32>,                       \

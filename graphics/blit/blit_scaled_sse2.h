@@ -292,12 +292,43 @@ inline int32_t DoubleBlocks(uint8_t* out, const uint8_t* s, int32_t width) {
     return j;
 }
 
+// A 24-bit row that takes each source pixel twice: a pair of pixels is one 8-byte store, whose
+// last two bytes the next pair overwrites, from a 4-byte load that takes the first byte of the
+// next source pixel; the last pairs, whose stores would pass the row's end, take three bytes.
+inline void DoubleTriplets(uint8_t* out, const uint8_t* s, int32_t width) {
+    const int32_t pairs = width / 2;
+    int32_t i = 0;
+    for (; i + 1 < pairs && 6 * i + 8 <= 3 * width; ++i) {
+        uint32_t v;
+        std::memcpy(&v, s + 3 * i, 4);
+        v &= 0xFFFFFFu;
+        const uint64_t two = v | (uint64_t{v} << 24);
+        std::memcpy(out + 6 * i, &two, 8);
+    }
+    for (int32_t j = 2 * i; j < width; ++j) StoreLE24(out + 3 * j, LoadLE24(s + 3 * (j / 2)));
+}
+
+// A 24-bit row that takes every other source pixel: 4-byte words, each spare byte overwritten by
+// the next pixel, the last pixel three bytes.
+inline void HalveTriplets(uint8_t* out, const uint8_t* s, int32_t width) {
+    int32_t j = 0;
+    for (; j + 1 < width; ++j) {
+        uint32_t v;
+        std::memcpy(&v, s + 6 * j, 4);
+        std::memcpy(out + 3 * j, &v, 4);
+    }
+    StoreLE24(out + 3 * j, LoadLE24(s + 6 * j));
+}
+
 // Gathers the source pixels of one destination row to `out`: by shuffles where the row halves
-// or doubles the source, else by the column table.
+// or doubles the source (by words at 24 bits), else by the column table.
 template <class P>
 inline void GatherSourceRow(uint8_t* out, const uint8_t* s, const ScaledScratch& scratch,
                             int32_t width) {
-    if constexpr (P::kBytes != 3) {
+    if constexpr (P::kBytes == 3) {
+        if (scratch.everyOther) return HalveTriplets(out, s, width);
+        if (scratch.everyTwice) return DoubleTriplets(out, s, width);
+    } else {
         if (scratch.everyOther) {
             for (int32_t j = HalveBlocks<P>(out, s, width); j < width; ++j) {
                 P::Store(out + j * P::kBytes, P::Load(s + ptrdiff_t{2 * j} * P::kBytes));
@@ -326,6 +357,14 @@ inline void GatherMaskRow(uint8_t* out, const uint8_t* m, const ScaledScratch& s
     } else {
         const int32_t* columns = scratch.columns;
         const int32_t last = width - 1;
+        if (scratch.everyTwice) {
+            // Two pixels of one byte as an 8-byte store into the row's margin-backed scratch.
+            for (int32_t i = 0; 2 * i < width; ++i) {
+                const uint64_t six = m[i] * uint64_t{0x0000010101010101};
+                std::memcpy(out + 6 * i, &six, 8);
+            }
+            return;
+        }
         for (int32_t j = 0; j < last; ++j) {
             const uint32_t word = m[columns[j]] * 0x01010101u;
             std::memcpy(out + 3 * j, &word, 4);
@@ -427,7 +466,7 @@ void KeyedScaledTriplets(const ScaledRect& r, ScaledScratch& scratch, uint32_t s
     const uint8_t* pixels = scratch.pixels;
     ForEachScaledRow<Pixel24>(
         r, [&](int32_t i, uint8_t* d, const uint8_t* s, const uint8_t*, bool fresh) {
-            if (fresh) GatherRow<Pixel24>(scratch.pixels, s, scratch.columns, r.width);
+            if (fresh) GatherSourceRow<Pixel24>(scratch.pixels, s, scratch, r.width);
             ForEachBlock<48>(d, rowBytes, [&](uint8_t* out, size_t k) {
                 Triplets v, old;
 #pragma GCC unroll 3
@@ -551,6 +590,10 @@ struct ChannelShifts<Channels565> {
 // Blends no part of a row: the blocks of a wider body are none.
 struct NoWideBlocks {
     static size_t Blend(uint8_t*, const uint8_t*, const uint8_t*, size_t) { return 0; }
+    template <bool kExact>
+    static size_t Blend24(uint8_t*, const uint8_t*, const uint8_t*, size_t) {
+        return 0;
+    }
 };
 
 // Blends the gathered rows onto the destination; `Wide::Blend(d, pixels, maskRow, rowBytes)`
@@ -609,18 +652,20 @@ inline __m128i MaskBlend24(__m128i s, __m128i d, __m128i m) {
     return _mm_packus_epi16(lo, hi);
 }
 
-template <bool kExact>
+template <bool kExact, class Wide = NoWideBlocks>
 void MaskAlpha24ScaledRows(const ScaledRect& r, ScaledScratch& scratch) {
     const size_t rowBytes = static_cast<size_t>(r.width) * 3;
-    const uint8_t* pixels = scratch.pixels;
-    const uint8_t* maskRow = scratch.maskRow;
     ForEachScaledRow<Pixel24>(
         r, [&](int32_t, uint8_t* d, const uint8_t* s, const uint8_t* m, bool fresh) {
             if (fresh) {
-                GatherRow<Pixel24>(scratch.pixels, s, scratch.columns, r.width);
+                GatherSourceRow<Pixel24>(scratch.pixels, s, scratch, r.width);
                 GatherMaskRow<3>(scratch.maskRow, m, scratch, r.width);
             }
-            ForEachBlock<16>(d, rowBytes, [&](uint8_t* out, size_t k) {
+            const size_t done =
+                Wide::template Blend24<kExact>(d, scratch.pixels, scratch.maskRow, rowBytes);
+            const uint8_t* pixels = scratch.pixels + done;
+            const uint8_t* maskRow = scratch.maskRow + done;
+            ForEachBlock<16>(d + done, rowBytes - done, [&](uint8_t* out, size_t k) {
                 Store(out, MaskBlend24<kExact>(Load(pixels + k), Load(out), Load(maskRow + k)));
             });
         });
@@ -691,11 +736,11 @@ int32_t ScaledMaskAlpha16Sse2(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_
     return 0;
 }
 
-inline int32_t ScaledMaskAlpha24Sse2(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy,
-                                     int32_t width, int32_t height, const uint8_t* src,
-                                     int32_t srcPitch, int32_t sx, int32_t sy, int32_t sw,
-                                     int32_t sh, const uint8_t* mask, int32_t maskPitch,
-                                     uint32_t flags) {
+template <class Wide = sse2::NoWideBlocks>
+int32_t ScaledMaskAlpha24Sse2(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, int32_t width,
+                              int32_t height, const uint8_t* src, int32_t srcPitch, int32_t sx,
+                              int32_t sy, int32_t sw, int32_t sh, const uint8_t* mask,
+                              int32_t maskPitch, uint32_t flags) {
     if (width <= 0 || height <= 0) return 0;
     const sse2::ScaledRect r{dst, dstPitch, dx, dy, width, height,    src,  srcPitch,
                              sx,  sy,       sw, sh, mask,  maskPitch, flags};
@@ -706,9 +751,9 @@ inline int32_t ScaledMaskAlpha24Sse2(uint8_t* dst, int32_t dstPitch, int32_t dx,
     }
     scratch.FillColumns(width, sw, (flags & BLIT_MIRROR_X) != 0);
     if (flags & BLIT_EXACT) {
-        sse2::MaskAlpha24ScaledRows<true>(r, scratch);
+        sse2::MaskAlpha24ScaledRows<true, Wide>(r, scratch);
     } else {
-        sse2::MaskAlpha24ScaledRows<false>(r, scratch);
+        sse2::MaskAlpha24ScaledRows<false, Wide>(r, scratch);
     }
     return 0;
 }

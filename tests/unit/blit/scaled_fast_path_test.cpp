@@ -221,8 +221,10 @@ TEST(ScaledFastPath, MatchesScalarOnWideRowsAndWholeFactors) {
             ExpectSameAsScalar(p, maker.MakeSized(p.bytes, 2 * side, 2 * side, side, side));
             ExpectSameAsScalar(p, maker.MakeSized(p.bytes, side, side, 2 * side, 2 * side));
             ExpectSameAsScalar(p, maker.MakeSized(p.bytes, 2 * side, side, side, 2 * side));
-            // One source pixel more still takes every other column (the shuffled halving).
+            // One source pixel more still takes every other column (the shuffled halving), and an
+            // odd width doubles every column but the last.
             ExpectSameAsScalar(p, maker.MakeSized(p.bytes, side, side, 2 * side + 1, side));
+            ExpectSameAsScalar(p, maker.MakeSized(p.bytes, 2 * side - 1, side, side, side));
             if (HasFatalFailure()) return;
         }
         // A few rows of 640-pixel pictures, from half and from twice their width.
