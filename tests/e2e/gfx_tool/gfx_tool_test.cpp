@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -35,7 +36,10 @@ class GfxTool : public ::testing::Test {
     void SetUp() override {
         if (ToolPath().empty()) GTEST_SKIP() << "GFX_TOOL is not set";
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder_ = fs::temp_directory_path() / ("gfx_tool_" + std::string(info->name()));
+        // The native, sanitized and Windows runs of this program may run at once: each run's
+        // folders carry a number of their own.
+        static const std::string run = std::to_string(std::random_device{}());
+        folder_ = fs::temp_directory_path() / ("gfx_tool_" + run + "_" + info->name());
         fs::remove_all(folder_);
         fs::create_directories(folder_);
     }
