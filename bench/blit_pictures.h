@@ -19,14 +19,15 @@ struct Size {
 // The key of the sprite pictures, a value that no opaque pixel takes.
 inline uint32_t KeyOf(int bytes) { return bytes == 1 ? 0xFDu : bytes == 2 ? 0xF81Fu : 0x00FF00FFu; }
 
-// Pixel memory whose start lies at another offset within a page for each picture made: large
-// blocks come from the system page-aligned, and rows of two pictures at equal offsets make some
-// processors take a slow path when one is read and the other written (memcpy's string moves
-// included), which is no limit worth measuring against.
+// Pixel memory that starts at a given offset within a page. Large blocks come from the system
+// page-aligned, and rows of two pictures at equal page offsets make some processors take a slow
+// path when one is read and the other written (memcpy's string moves included), which is no
+// limit worth measuring against; so sources, destinations and masks each start at an offset of
+// their own, the same in every case.
 class PictureRows {
   public:
-    explicit PictureRows(size_t size = 0)
-        : block_(size + kMostShift), shift_(NextShift()), size_(size) {}
+    PictureRows() = default;
+    PictureRows(size_t size, size_t shift) : block_(size + shift), shift_(shift), size_(size) {}
     uint8_t* data() { return block_.data() + shift_; }
     const uint8_t* data() const { return block_.data() + shift_; }
     uint8_t* begin() { return data(); }
@@ -37,15 +38,13 @@ class PictureRows {
     }
 
   private:
-    static constexpr size_t kStep = 64 * 5, kShifts = 12, kMostShift = kStep * (kShifts - 1);
-    static size_t NextShift() {
-        static size_t made = 0;
-        return kStep * (made++ % kShifts);
-    }
     std::vector<uint8_t> block_;
-    size_t shift_;
-    size_t size_;
+    size_t shift_ = 0;
+    size_t size_ = 0;
 };
+
+// The page offsets of the three roles.
+enum class Role : size_t { Source = 0, Destination = 1344, Mask = 2688 };
 
 // Rows of one picture, padded to 4 bytes as surfaces are.
 struct Picture {
@@ -56,12 +55,12 @@ struct Picture {
     PictureRows rows;
 
     Picture() = default;
-    Picture(Size size, int bpp)
+    Picture(Size size, int bpp, Role role)
         : width(size.width),
           height(size.height),
           bytes(bpp),
           pitch((size.width * bpp + 3) / 4 * 4),
-          rows(static_cast<size_t>(pitch) * size.height) {}
+          rows(static_cast<size_t>(pitch) * size.height, static_cast<size_t>(role)) {}
 
     uint8_t* Row(int32_t y) { return rows.data() + static_cast<size_t>(y) * pitch; }
 
@@ -93,7 +92,7 @@ inline double EllipseRadius2(Size size, int32_t x, int32_t y) {
 // A sprite: an opaque ellipse of varied colours filling the picture, the key around it, so that
 // keyed blits see long runs of each kind as real sprites do.
 inline Picture Sprite(Size size, int bytes) {
-    Picture p(size, bytes);
+    Picture p(size, bytes, Role::Source);
     const uint32_t key = KeyOf(bytes);
     const uint32_t valueMask = bytes == 4 ? 0xFFFFFFFFu : (1u << (8 * bytes)) - 1;
     uint32_t state = 12345;
@@ -109,7 +108,7 @@ inline Picture Sprite(Size size, int bytes) {
 
 // A destination: varied colours, with the destination key in the left half of every row.
 inline Picture Backdrop(Size size, int bytes) {
-    Picture p(size, bytes);
+    Picture p(size, bytes, Role::Destination);
     uint32_t state = 777;
     for (int32_t y = 0; y < size.height; ++y) {
         for (int32_t x = 0; x < size.width; ++x) {
@@ -121,7 +120,7 @@ inline Picture Backdrop(Size size, int bytes) {
 
 // A mask ramp from 0 to 255 across each row.
 inline Picture MaskRamp(Size size) {
-    Picture p(size, 1);
+    Picture p(size, 1, Role::Mask);
     for (int32_t y = 0; y < size.height; ++y) {
         for (int32_t x = 0; x < size.width; ++x) p.Set(x, y, (x * 256 / size.width + y) & 0xFF);
     }
@@ -132,7 +131,7 @@ inline Picture MaskRamp(Size size) {
 // radii, 0 outside 0.9, a ramp between (about a third of the pixels each), as anti-aliased
 // sprites and shadows are.
 inline Picture SoftMask(Size size) {
-    Picture p(size, 1);
+    Picture p(size, 1, Role::Mask);
     constexpr double kInner = 0.6, kOuter = 0.9;
     for (int32_t y = 0; y < size.height; ++y) {
         for (int32_t x = 0; x < size.width; ++x) {
@@ -155,7 +154,7 @@ inline Picture SoftMask(Size size) {
 // colour bytes are multiplied by it, so that the mask blend and an ordinary premultiplied OVER
 // of this picture composite the same thing.
 inline Picture PremulSprite(Size size, const Picture& remaining) {
-    Picture p(size, 4);
+    Picture p(size, 4, Role::Source);
     uint32_t state = 4242;
     for (int32_t y = 0; y < size.height; ++y) {
         for (int32_t x = 0; x < size.width; ++x) {
