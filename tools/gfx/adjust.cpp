@@ -63,10 +63,8 @@ void AddAdjustCommand(CLI::App& app, int* exitCode) {
     auto options = std::make_shared<AdjustOptions>();
     CLI::App* command =
         app.add_subcommand("adjust", "Change contrast, hue, saturation or lightness, or invert");
-    command->add_option("IN", options->input, "Picture to read")->required()->option_text(" ");
-    command->add_option("OUT", options->output, "File to write the result to")
-        ->required()
-        ->option_text(" ");
+    AddFileArgument(command, "IN", options->input, "Picture to read");
+    AddFileArgument(command, "OUT", options->output, "File to write the result to");
     command->add_option("--contrast", options->contrast, "Contrast, -100 (flat) to 100")
         ->check(CLI::Range(-100, 100))
         ->option_text("N");

@@ -74,6 +74,13 @@ uint32_t PixelValueFor(const Colour& colour, gfx::Surface& surface);
 bool ParseInt(const std::string& text, int32_t* out);
 
 // CLI11 checks over the parsers above.
+// A file named at its place on the command line, required; its help line shows no type.
+template <class T>
+CLI::Option* AddFileArgument(CLI::App* command, const std::string& name, T& target,
+                             const std::string& help) {
+    return command->add_option(name, target, help)->required()->option_text(" ");
+}
+
 CLI::Validator RectCheck();
 CLI::Validator PointCheck();
 CLI::Validator PlacementCheck();

@@ -109,15 +109,9 @@ int RunBlit(const BlitOptions& options) {
 void AddBlitCommand(CLI::App& app, int* exitCode) {
     auto options = std::make_shared<BlitOptions>();
     CLI::App* command = app.add_subcommand("blit", "Draw a rectangle of one picture onto another");
-    command->add_option("SRC", options->source, "Picture to draw from")
-        ->required()
-        ->option_text(" ");
-    command->add_option("DST", options->destination, "Picture to draw onto")
-        ->required()
-        ->option_text(" ");
-    command->add_option("OUT", options->output, "File to write the result to")
-        ->required()
-        ->option_text(" ");
+    AddFileArgument(command, "SRC", options->source, "Picture to draw from");
+    AddFileArgument(command, "DST", options->destination, "Picture to draw onto");
+    AddFileArgument(command, "OUT", options->output, "File to write the result to");
     command->add_option("-s,--from", options->from, "Source rectangle (default: all of SRC)")
         ->check(RectCheck())
         ->option_text("X,Y,W,H");

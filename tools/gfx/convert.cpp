@@ -71,12 +71,8 @@ void AddConvertCommand(CLI::App& app, int* exitCode) {
     auto options = std::make_shared<ConvertOptions>();
     CLI::App* command = app.add_subcommand(
         "convert", "Write a picture as another kind of file, pixel format or palette");
-    command->add_option("IN", options->input, "Picture to read (bitmap, JPEG, zbm or PNG)")
-        ->required()
-        ->option_text(" ");
-    command->add_option("OUT", options->output, "File to write (.bmp, .zbm or .png)")
-        ->required()
-        ->option_text(" ");
+    AddFileArgument(command, "IN", options->input, "Picture to read (bitmap, JPEG, zbm or PNG)");
+    AddFileArgument(command, "OUT", options->output, "File to write (.bmp, .zbm or .png)");
     command->add_option("-f,--format", options->format,
                         "Pixel format of OUT: " + FormatNameList() + " (default: that of IN)")
         ->check(FormatCheck())

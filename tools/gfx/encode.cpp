@@ -86,12 +86,8 @@ int RunDecode(const EncodeOptions& options) {
 void AddEncodeCommands(CLI::App& app, int* exitCode) {
     auto encode = std::make_shared<EncodeOptions>();
     CLI::App* command = app.add_subcommand("encode", "Store a bitmap in one of the library's encodings");
-    command->add_option("IN", encode->input, "Picture to read (bitmap, JPEG, zbm or PNG)")
-        ->required()
-        ->option_text(" ");
-    command->add_option("OUT", encode->output, "Bitmap file to write (.bmp)")
-        ->required()
-        ->option_text(" ");
+    AddFileArgument(command, "IN", encode->input, "Picture to read (bitmap, JPEG, zbm or PNG)");
+    AddFileArgument(command, "OUT", encode->output, "Bitmap file to write (.bmp)");
     command->add_option("-a,--as", encode->encoding, "Encoding: trle, arle, prle or pkc")
         ->required()
         ->check(EncodingCheck())
@@ -105,12 +101,8 @@ void AddEncodeCommands(CLI::App& app, int* exitCode) {
 
     auto decode = std::make_shared<EncodeOptions>();
     command = app.add_subcommand("decode", "Turn an encoded bitmap back into plain pixels");
-    command->add_option("IN", decode->input, "Encoded bitmap to read")
-        ->required()
-        ->option_text(" ");
-    command->add_option("OUT", decode->output, "File to write (.bmp, .zbm or .png)")
-        ->required()
-        ->option_text(" ");
+    AddFileArgument(command, "IN", decode->input, "Encoded bitmap to read");
+    AddFileArgument(command, "OUT", decode->output, "File to write (.bmp, .zbm or .png)");
     command->footer("Prints the sizes of the pixel data before and after.");
     command->callback([decode, exitCode] { *exitCode = RunDecode(*decode); });
 }

@@ -39,10 +39,8 @@ int RunFill(const FillOptions& options) {
 void AddFillCommand(CLI::App& app, int* exitCode) {
     auto options = std::make_shared<FillOptions>();
     CLI::App* command = app.add_subcommand("fill", "Paint a rectangle of one colour");
-    command->add_option("IN", options->input, "Picture to read")->required()->option_text(" ");
-    command->add_option("OUT", options->output, "File to write the result to")
-        ->required()
-        ->option_text(" ");
+    AddFileArgument(command, "IN", options->input, "Picture to read");
+    AddFileArgument(command, "OUT", options->output, "File to write the result to");
     command->add_option("-r,--rect", options->rect, "Rectangle to fill (default: the whole picture)")
         ->check(RectCheck())
         ->option_text("X,Y,W,H");

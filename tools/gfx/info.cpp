@@ -84,9 +84,7 @@ void AddInfoCommand(CLI::App& app, int* exitCode) {
     auto options = std::make_shared<InfoOptions>();
     CLI::App* command = app.add_subcommand(
         "info", "Describe picture files: kind, size, format, palette, encoding and frames");
-    command->add_option("FILE", options->files, "Bitmap, JPEG, zbm or PNG files")
-        ->required()
-        ->option_text(" ");
+    AddFileArgument(command, "FILE", options->files, "Bitmap, JPEG, zbm or PNG files");
     command->footer(
         "For each file prints its kind, its size in pixels, its pixel format, the entries of its\n"
         "palette, its encoding with the sizes of the stored and the plain pixel data, the size of\n"

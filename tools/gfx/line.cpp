@@ -46,10 +46,8 @@ int RunLine(const LineOptions& options) {
 void AddLineCommand(CLI::App& app, int* exitCode) {
     auto options = std::make_shared<LineOptions>();
     CLI::App* command = app.add_subcommand("line", "Draw a straight line one pixel wide");
-    command->add_option("IN", options->input, "Picture to read")->required()->option_text(" ");
-    command->add_option("OUT", options->output, "File to write the result to")
-        ->required()
-        ->option_text(" ");
+    AddFileArgument(command, "IN", options->input, "Picture to read");
+    AddFileArgument(command, "OUT", options->output, "File to write the result to");
     command->add_option("--from", options->from, "First end point")
         ->required()
         ->check(PointCheck())
