@@ -7,10 +7,13 @@
 // registers); the lanes are moved into 64-bit sums before they could overflow. Pixels after the
 // last whole block of a row are summed one by one.
 //
-// Applying the table: a 256-entry lookup has no SSE2 form, so the body halves the lookups
-// instead: a pair table maps two adjacent bytes at once (entry b0 | b1 << 8 holds T[b0] |
-// T[b1] << 8), built by SSE2 interleaves once per call. It pays on large pictures only; small
-// ones, masked ones and a pair table that gets no memory take the scalar body.
+// Applying the table: a 256-entry lookup has no SSE2 form. Tables that ContrastArithmeticOf can
+// compute (those MakeContrastTable gives for the usual amounts) are computed sixteen bytes at a
+// time: the distance from the mean by saturating byte subtractions, q by one 16-bit multiply of
+// the even and one of the odd bytes. Other tables halve the lookups instead: a pair table maps
+// two adjacent bytes at once (entry b0 | b1 << 8 holds T[b0] | T[b1] << 8), built by SSE2
+// interleaves once per call. It pays on large pictures only; small ones, masked ones and a pair
+// table that gets no memory take the scalar body.
 #if defined(__SSE2__)
 
 #include <emmintrin.h>
@@ -21,6 +24,7 @@
 #include <memory>
 #include <new>
 
+#include "graphics/raster/contrast_arithmetic.h"
 #include "graphics/raster/contrast_rows.h"
 
 namespace gfx::sse2 {
@@ -127,16 +131,117 @@ inline void ApplyPairsToPixels32(const ContrastPairTable& pairs, const uint8_t* 
     }
 }
 
+// The constants of a ContrastArithmetic in 16-bit lanes. Choosing a side's constant is
+// `above ^ (atOrBelow & (above ^ below))`, so the difference of the two sides is kept.
+struct ContrastLanes {
+    __m128i mean, factorAbove, factorFlip, offsetAbove, offsetFlip;
+};
+
+inline ContrastLanes LanesOf(const ContrastArithmetic& form) {
+    const auto words = [](uint16_t w) { return _mm_set1_epi16(static_cast<short>(w)); };
+    return {_mm_set1_epi8(static_cast<char>(form.mean)), words(form.factor[1]),
+            words(static_cast<uint16_t>(form.factor[0] ^ form.factor[1])), words(form.offset[1]),
+            words(static_cast<uint16_t>(form.offset[0] ^ form.offset[1]))};
+}
+
+// The form's entries of sixteen bytes.
+template <ContrastArithmetic::Kind kKind>
+inline __m128i ContrastBytes(const ContrastLanes& c, __m128i v) {
+    constexpr bool kExpand = kKind == ContrastArithmetic::Kind::Expand;
+    const __m128i high = _mm_set1_epi16(static_cast<short>(0xFF00));
+    const __m128i above = _mm_subs_epu8(v, c.mean);
+    const __m128i d = _mm_or_si128(above, _mm_subs_epu8(c.mean, v));
+    const __m128i atOrBelow = _mm_cmpeq_epi8(above, _mm_setzero_si128());
+    // Even bytes in the high byte of their words, odd ones where they are.
+    const __m128i even = _mm_slli_epi16(d, 8);
+    const __m128i odd = _mm_and_si128(d, high);
+    __m128i qEven, qOdd;
+    if constexpr (kExpand) {
+        const __m128i sideEven = _mm_srai_epi16(_mm_slli_epi16(atOrBelow, 8), 8);
+        const __m128i sideOdd = _mm_srai_epi16(atOrBelow, 8);
+        const auto pick = [](__m128i aboveValue, __m128i flip, __m128i side) {
+            return _mm_xor_si128(aboveValue, _mm_and_si128(side, flip));
+        };
+        qEven = _mm_adds_epu16(_mm_mulhi_epu16(even, pick(c.factorAbove, c.factorFlip, sideEven)),
+                               pick(c.offsetAbove, c.offsetFlip, sideEven));
+        qOdd = _mm_adds_epu16(_mm_mulhi_epu16(odd, pick(c.factorAbove, c.factorFlip, sideOdd)),
+                              pick(c.offsetAbove, c.offsetFlip, sideOdd));
+    } else {
+        qEven = _mm_mulhi_epu16(even, c.factorAbove);
+        qOdd = _mm_mulhi_epu16(odd, c.factorAbove);
+    }
+    const __m128i q = _mm_or_si128(_mm_srli_epi16(qEven, 8), _mm_and_si128(qOdd, high));
+    const __m128i from = kExpand ? v : c.mean;
+    const __m128i up = _mm_adds_epu8(from, q);
+    const __m128i down = _mm_subs_epu8(from, q);
+    return _mm_xor_si128(up, _mm_and_si128(atOrBelow, _mm_xor_si128(up, down)));
+}
+
+// A run of `pixels` pixels of `bytes` bytes through the form, byte 3 of 32-bit pixels kept; the
+// bytes after the last whole block take the table.
+template <ContrastArithmetic::Kind kKind>
+inline void ApplyArithmeticRun(const ContrastLanes& c, const uint8_t* t, uint8_t* p, size_t pixels,
+                               int32_t bytes) {
+    const size_t n = pixels * static_cast<size_t>(bytes);
+    const __m128i keep = bytes == 4 ? _mm_set1_epi32(0x00FFFFFF) : _mm_set1_epi8(-1);
+    size_t k = 0;
+    for (; k + 16 <= n; k += 16) {
+        __m128i* at = reinterpret_cast<__m128i*>(p + k);
+        const __m128i v = _mm_loadu_si128(at);
+        const __m128i out = ContrastBytes<kKind>(c, v);
+        _mm_storeu_si128(at, _mm_or_si128(_mm_and_si128(keep, out), _mm_andnot_si128(keep, v)));
+    }
+    for (; k < n; ++k) {
+        if (bytes == 3 || k % 4 != 3) p[k] = t[p[k]];
+    }
+}
+
 // Pictures of fewer pixels than this apply the table directly: building the pair table costs
 // about what a lookup walk over this many pixels does.
 inline constexpr uint64_t kPairTablePixels = uint64_t{1} << 17;
+
+// Rows that follow each other without a gap are one run.
+struct ContrastRuns {
+    int32_t count;
+    size_t pixels;
+};
+
+inline ContrastRuns ContrastRunsOf(const ContrastRows& rows) {
+    const size_t rowBytes = static_cast<size_t>(rows.width) * static_cast<size_t>(rows.bytes);
+    const bool oneRun = rows.pitch > 0 && static_cast<size_t>(rows.pitch) == rowBytes;
+    return {oneRun ? 1 : rows.height,
+            static_cast<size_t>(rows.width) * (oneRun ? static_cast<size_t>(rows.height) : 1)};
+}
+
+template <ContrastArithmetic::Kind kKind>
+inline void ApplyArithmeticRows(const ContrastArithmetic& form, const ContrastTable& table,
+                                const ContrastRows& rows) {
+    const ContrastLanes lanes = LanesOf(form);
+    const ContrastRuns runs = ContrastRunsOf(rows);
+    uint8_t* p = rows.base;
+    for (int32_t i = 0; i < runs.count; ++i, p += rows.pitch) {
+        ApplyArithmeticRun<kKind>(lanes, table.entry, p, runs.pixels, rows.bytes);
+    }
+}
 
 }  // namespace gfx::sse2
 
 namespace gfx {
 
 inline void ApplyContrastRowsSse2(const ContrastTable& table, const ContrastRows& rows) {
-    const uint64_t pixels = uint64_t(rows.width > 0 ? rows.width : 0) * uint64_t(rows.height > 0 ? rows.height : 0);
+    if (rows.width <= 0 || rows.height <= 0) return;
+    if (!rows.mask) {
+        const ContrastArithmetic form = ContrastArithmeticOf(table);
+        if (form.kind == ContrastArithmetic::Kind::Compress) {
+            sse2::ApplyArithmeticRows<ContrastArithmetic::Kind::Compress>(form, table, rows);
+            return;
+        }
+        if (form.kind == ContrastArithmetic::Kind::Expand) {
+            sse2::ApplyArithmeticRows<ContrastArithmetic::Kind::Expand>(form, table, rows);
+            return;
+        }
+    }
+    const uint64_t pixels = uint64_t(rows.width) * uint64_t(rows.height);
     std::unique_ptr<sse2::ContrastPairTable> pairs;
     if (!rows.mask && pixels >= sse2::kPairTablePixels) pairs.reset(new (std::nothrow) sse2::ContrastPairTable);
     if (!pairs) {
@@ -144,17 +249,13 @@ inline void ApplyContrastRowsSse2(const ContrastTable& table, const ContrastRows
         return;
     }
     sse2::BuildPairTable(table, pairs.get());
-    // Rows that follow each other without a gap are one run.
-    const size_t rowBytes = static_cast<size_t>(rows.width) * static_cast<size_t>(rows.bytes);
-    const bool oneRun = rows.pitch > 0 && static_cast<size_t>(rows.pitch) == rowBytes;
-    const int32_t runs = oneRun ? 1 : rows.height;
-    const size_t runPixels = static_cast<size_t>(rows.width) * (oneRun ? static_cast<size_t>(rows.height) : 1);
+    const sse2::ContrastRuns runs = sse2::ContrastRunsOf(rows);
     uint8_t* p = rows.base;
-    for (int32_t i = 0; i < runs; ++i, p += rows.pitch) {
+    for (int32_t i = 0; i < runs.count; ++i, p += rows.pitch) {
         if (rows.bytes == 3) {
-            sse2::ApplyPairsToBytes(*pairs, table.entry, p, runPixels * 3);
+            sse2::ApplyPairsToBytes(*pairs, table.entry, p, runs.pixels * 3);
         } else {
-            sse2::ApplyPairsToPixels32(*pairs, table.entry, p, runPixels);
+            sse2::ApplyPairsToPixels32(*pairs, table.entry, p, runs.pixels);
         }
     }
 }

@@ -11,8 +11,14 @@ namespace gfx {
 // each grown by 5% per step away from the mean. Entries are clamped to 0..255.
 struct ContrastTable {
     uint8_t entry[256];
+    // The change the entries were made for; 0 when they were set some other way.
+    int32_t amount = 0;
+    int32_t mean = 0;
 };
 
 ContrastTable MakeContrastTable(int32_t amount, int32_t mean);
+
+// base^(amount / 100) as the table takes it, through 2^(h * log2(base)); a base of 0 gives 0.
+double ContrastPower(int32_t base, int32_t amount);
 
 }  // namespace gfx

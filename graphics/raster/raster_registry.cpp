@@ -4,6 +4,7 @@
 #include "graphics/raster/blend_fill_rows_sse2.h"
 #include "graphics/raster/convert_pixels_avx2.h"
 #include "graphics/raster/convert_pixels_sse2.h"
+#include "graphics/raster/contrast_rows_avx2.h"
 #include "graphics/raster/contrast_rows_sse2.h"
 #include "graphics/raster/fill_rows_avx2.h"
 #include "graphics/raster/fill_rows_sse2.h"

@@ -30,8 +30,10 @@ namespace gfx {
       GFX_SSE2((BlendFillRowsSse2<Channels565, BlendFillRows565>)),                              \
       GFX_AVX2((BlendFillRowsAvx2<Channels565, BlendFillRows565>)))                              \
     X(InvertRows, InvertRowsBody, InvertRows, GFX_SSE2(InvertRowsSse2), GFX_AVX2(InvertRowsAvx2)) \
-    X(SumChannels, SumChannelsBody, SumChannels, GFX_SSE2(SumChannelsSse2))                    \
-    X(ApplyContrastRows, ContrastRowsBody, ApplyContrastRows, GFX_SSE2(ApplyContrastRowsSse2))  \
+    X(SumChannels, SumChannelsBody, SumChannels, GFX_SSE2(SumChannelsSse2),                    \
+      GFX_AVX2(SumChannelsAvx2))                                                                 \
+    X(ApplyContrastRows, ContrastRowsBody, ApplyContrastRows, GFX_SSE2(ApplyContrastRowsSse2),  \
+      GFX_AVX2(ApplyContrastRowsAvx2))                                                           \
     X(ConvertRepack, ConvertRoutine, ConvertRepack, GFX_SSE2(ConvertRepackSse2),                 \
       GFX_AVX2(ConvertRepackAvx2))                                                               \
     X(ConvertLookupPack, ConvertRoutine, ConvertLookupPack, GFX_SSE2(ConvertLookupPackSse2),     \

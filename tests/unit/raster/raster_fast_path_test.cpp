@@ -260,9 +260,17 @@ TEST(RasterFastPath, ContrastSumsAndTableMatchScalar) {
     for (BodyKind kind : FastKindsOf(RasterRoutine::ApplyContrastRows)) {
         const ContrastRowsBody fast = RasterBodyOf<RasterRoutine::ApplyContrastRows>(kind);
         for (const Picture& pic : pictures) {
-            // Any table, not only the ones MakeContrastTable gives.
+            // Tables MakeContrastTable gives (computed where the body can), the same with an
+            // entry changed, and any table at all (looked up).
             ContrastTable table;
-            for (uint8_t& e : table.entry) e = static_cast<uint8_t>(r.Word());
+            const int style = r.Int(0, 2);
+            if (style == 2) {
+                for (uint8_t& e : table.entry) e = static_cast<uint8_t>(r.Word());
+            } else {
+                table =
+                    MakeContrastTable(r.Int(0, 1) ? r.Int(-100, -1) : r.Int(1, 100), r.Int(0, 255));
+                if (style == 1) table.entry[r.Int(0, 255)] ^= 4;
+            }
             std::vector<uint8_t> expected = pic.block, actual = pic.block;
             scalar(table, pic.In(expected));
             fast(table, pic.In(actual));

@@ -1,0 +1,186 @@
+#pragma once
+
+// The AVX2 bodies of SumChannels and ApplyContrastRows, identical in result to the scalar ones.
+// Sums: sixteen bytes at a time widened to 16-bit lanes by the load itself, each lane always
+// holding one channel (24-bit rows repeat every 48 bytes, three registers), moved into the 64-bit
+// sums before they could overflow. Applying: the SSE2 body's arithmetic on 32 bytes at a time;
+// tables that have no arithmetic form, and masked rows, take the SSE2 body. Compiled for AVX2 by
+// a function attribute in a baseline build and only called where the processor has AVX2.
+#include "graphics/core/instruction_sets.h"
+
+#if defined(GFX_HAVE_X86_TARGETS)
+
+#include <immintrin.h>
+
+#include <cstddef>
+#include <cstdint>
+
+#include "graphics/raster/contrast_arithmetic.h"
+#include "graphics/raster/contrast_rows.h"
+#include "graphics/raster/contrast_rows_sse2.h"
+
+namespace gfx::avx2 {
+
+// A block is three registers of 24-bit pixels (their channels repeat every 48 bytes) or four of
+// 32-bit ones (four chains of additions rather than one). Word l of register j of a block is
+// byte 16 * j + l, channel (16 * j + l) % bytes.
+template <int kBytes>
+inline constexpr int kSumRegisters = kBytes == 3 ? 3 : 4;
+
+template <int kBytes>
+__attribute__((target("avx2"))) inline void AddLanes(const __m256i* lanes, ChannelSums* sums) {
+    for (int j = 0; j < kSumRegisters<kBytes>; ++j) {
+        alignas(32) uint16_t words[16];
+        _mm256_store_si256(reinterpret_cast<__m256i*>(words), lanes[j]);
+        for (int l = 0; l < 16; ++l) {
+            const int channel = (16 * j + l) % kBytes;
+            if (channel < 3) sums->sum[channel] += words[l];
+        }
+    }
+}
+
+// The lanes add up in 16 bits for 257 blocks (255 * 257 = 65535).
+template <int kBytes>
+__attribute__((target("avx2"))) inline ChannelSums SumChannelsOf(const ContrastRows& rows) {
+    constexpr int kRegisters = kSumRegisters<kBytes>;
+    constexpr int kBlock = 16 * kRegisters;
+    constexpr int kBlockPixels = kBlock / kBytes;
+    constexpr int32_t kFlushBlocks = 257;
+    ChannelSums sums{{0, 0, 0}};
+    __m256i lanes[kRegisters];
+    for (__m256i& l : lanes) l = _mm256_setzero_si256();
+    int32_t pending = 0;
+    for (int32_t y = 0; y < rows.height; ++y) {
+        const uint8_t* p = rows.base + static_cast<ptrdiff_t>(y) * rows.pitch;
+        int32_t blocks = rows.width / kBlockPixels;
+        while (blocks > 0) {
+            const int32_t run = blocks < kFlushBlocks - pending ? blocks : kFlushBlocks - pending;
+            for (int32_t b = 0; b < run; ++b, p += kBlock) {
+#pragma GCC unroll 4
+                for (int j = 0; j < kRegisters; ++j) {
+                    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * j));
+                    lanes[j] = _mm256_add_epi16(lanes[j], _mm256_cvtepu8_epi16(v));
+                }
+            }
+            blocks -= run;
+            pending += run;
+            if (pending == kFlushBlocks) {
+                AddLanes<kBytes>(lanes, &sums);
+                for (__m256i& l : lanes) l = _mm256_setzero_si256();
+                pending = 0;
+            }
+        }
+        for (int32_t x = rows.width / kBlockPixels * kBlockPixels; x < rows.width;
+             ++x, p += kBytes) {
+            sums.sum[0] += p[0];
+            sums.sum[1] += p[1];
+            sums.sum[2] += p[2];
+        }
+    }
+    AddLanes<kBytes>(lanes, &sums);
+    return sums;
+}
+
+// The constants of a ContrastArithmetic in 16-bit lanes.
+struct ContrastLanes {
+    __m256i mean, factor[2], offset[2];
+};
+
+__attribute__((target("avx2"))) inline ContrastLanes LanesOf(const ContrastArithmetic& form) {
+    ContrastLanes lanes;
+    lanes.mean = _mm256_set1_epi8(static_cast<char>(form.mean));
+    for (int side = 0; side < 2; ++side) {
+        lanes.factor[side] = _mm256_set1_epi16(static_cast<short>(form.factor[side]));
+        lanes.offset[side] = _mm256_set1_epi16(static_cast<short>(form.offset[side]));
+    }
+    return lanes;
+}
+
+// The form's entries of 32 bytes; the steps of sse2::ContrastBytes.
+template <ContrastArithmetic::Kind kKind>
+__attribute__((target("avx2"))) inline __m256i ContrastBytes(const ContrastLanes& c, __m256i v) {
+    constexpr bool kExpand = kKind == ContrastArithmetic::Kind::Expand;
+    const __m256i high = _mm256_set1_epi16(static_cast<short>(0xFF00));
+    const __m256i above = _mm256_subs_epu8(v, c.mean);
+    const __m256i d = _mm256_or_si256(above, _mm256_subs_epu8(c.mean, v));
+    const __m256i atOrBelow = _mm256_cmpeq_epi8(above, _mm256_setzero_si256());
+    const __m256i even = _mm256_slli_epi16(d, 8);
+    const __m256i odd = _mm256_and_si256(d, high);
+    __m256i qEven, qOdd;
+    if constexpr (kExpand) {
+        // A word's side is in the sign bit of both its bytes once shifted across the word.
+        const __m256i sideEven = _mm256_srai_epi16(_mm256_slli_epi16(atOrBelow, 8), 8);
+        const __m256i sideOdd = _mm256_srai_epi16(atOrBelow, 8);
+        qEven = _mm256_adds_epu16(
+            _mm256_mulhi_epu16(even, _mm256_blendv_epi8(c.factor[1], c.factor[0], sideEven)),
+            _mm256_blendv_epi8(c.offset[1], c.offset[0], sideEven));
+        qOdd = _mm256_adds_epu16(
+            _mm256_mulhi_epu16(odd, _mm256_blendv_epi8(c.factor[1], c.factor[0], sideOdd)),
+            _mm256_blendv_epi8(c.offset[1], c.offset[0], sideOdd));
+    } else {
+        qEven = _mm256_mulhi_epu16(even, c.factor[1]);
+        qOdd = _mm256_mulhi_epu16(odd, c.factor[1]);
+    }
+    const __m256i q = _mm256_or_si256(_mm256_srli_epi16(qEven, 8), _mm256_and_si256(qOdd, high));
+    const __m256i from = kExpand ? v : c.mean;
+    return _mm256_blendv_epi8(_mm256_adds_epu8(from, q), _mm256_subs_epu8(from, q), atOrBelow);
+}
+
+template <ContrastArithmetic::Kind kKind>
+__attribute__((target("avx2"))) inline void ApplyArithmeticRun(const ContrastLanes& c,
+                                                               const uint8_t* t, uint8_t* p,
+                                                               size_t pixels, int32_t bytes) {
+    const size_t n = pixels * static_cast<size_t>(bytes);
+    // Bytes whose sign bit is set keep their value: byte 3 of 32-bit pixels.
+    const __m256i kept =
+        bytes == 4 ? _mm256_set1_epi32(static_cast<int>(0xFF000000u)) : _mm256_setzero_si256();
+    size_t k = 0;
+    for (; k + 32 <= n; k += 32) {
+        __m256i* at = reinterpret_cast<__m256i*>(p + k);
+        const __m256i v = _mm256_loadu_si256(at);
+        _mm256_storeu_si256(at, _mm256_blendv_epi8(ContrastBytes<kKind>(c, v), v, kept));
+    }
+    for (; k < n; ++k) {
+        if (bytes == 3 || k % 4 != 3) p[k] = t[p[k]];
+    }
+}
+
+template <ContrastArithmetic::Kind kKind>
+__attribute__((target("avx2"))) inline void ApplyArithmeticRows(const ContrastArithmetic& form,
+                                                                const ContrastTable& table,
+                                                                const ContrastRows& rows) {
+    const ContrastLanes lanes = LanesOf(form);
+    const sse2::ContrastRuns runs = sse2::ContrastRunsOf(rows);
+    uint8_t* p = rows.base;
+    for (int32_t i = 0; i < runs.count; ++i, p += rows.pitch) {
+        ApplyArithmeticRun<kKind>(lanes, table.entry, p, runs.pixels, rows.bytes);
+    }
+}
+
+}  // namespace gfx::avx2
+
+namespace gfx {
+
+__attribute__((target("avx2"))) inline ChannelSums SumChannelsAvx2(const ContrastRows& rows) {
+    return rows.bytes == 3 ? avx2::SumChannelsOf<3>(rows) : avx2::SumChannelsOf<4>(rows);
+}
+
+__attribute__((target("avx2"))) inline void ApplyContrastRowsAvx2(const ContrastTable& table,
+                                                                  const ContrastRows& rows) {
+    if (!rows.mask && rows.width > 0 && rows.height > 0) {
+        const ContrastArithmetic form = ContrastArithmeticOf(table);
+        if (form.kind == ContrastArithmetic::Kind::Compress) {
+            avx2::ApplyArithmeticRows<ContrastArithmetic::Kind::Compress>(form, table, rows);
+            return;
+        }
+        if (form.kind == ContrastArithmetic::Kind::Expand) {
+            avx2::ApplyArithmeticRows<ContrastArithmetic::Kind::Expand>(form, table, rows);
+            return;
+        }
+    }
+    ApplyContrastRowsSse2(table, rows);
+}
+
+}  // namespace gfx
+
+#endif  // GFX_HAVE_X86_TARGETS

@@ -1,0 +1,67 @@
+#include "graphics/raster/contrast_arithmetic.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+#include "graphics/raster/contrast_table.h"
+
+using namespace gfx;
+
+namespace {
+
+using Kind = ContrastArithmetic::Kind;
+
+bool GivesEveryEntry(const ContrastArithmetic& form, const ContrastTable& table) {
+    for (int32_t x = 0; x < 256; ++x) {
+        if (ContrastEntry(form, uint8_t(x)) != table.entry[x]) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+// Every table MakeContrastTable gives: an arithmetic form, where there is one, gives all its
+// entries; every compressing table has one, and nearly every expanding one up to amount 50 (the
+// others are looked up, which is slower, never wrong).
+TEST(ContrastArithmetic, TakesTheUsualTablesExactly) {
+    int32_t expanding = 0, expanded = 0;
+    for (int32_t amount = -100; amount <= 100; ++amount) {
+        if (amount == 0) continue;
+        for (int32_t mean = 0; mean < 256; ++mean) {
+            const ContrastTable table = MakeContrastTable(amount, mean);
+            const ContrastArithmetic form = ContrastArithmeticOf(table);
+            if (form.kind != Kind::Lookup) {
+                ASSERT_TRUE(GivesEveryEntry(form, table))
+                    << "amount " << amount << " mean " << mean;
+            }
+            if (amount < 0) {
+                ASSERT_EQ(form.kind, Kind::Compress) << "amount " << amount << " mean " << mean;
+            } else if (amount <= 50) {
+                ++expanding;
+                if (form.kind == Kind::Expand) ++expanded;
+            }
+        }
+    }
+    EXPECT_GE(expanded * 100, expanding * 99) << expanded << " of " << expanding;
+}
+
+// Entries that no longer follow the change they were made for, or a table made some other
+// way, are looked up.
+TEST(ContrastArithmetic, LooksUpTablesItCannotReproduce) {
+    for (int32_t amount : {-30, 30}) {
+        ContrastTable table = MakeContrastTable(amount, 120);
+        ASSERT_NE(ContrastArithmeticOf(table).kind, Kind::Lookup);
+        table.entry[77] ^= 1;
+        EXPECT_EQ(ContrastArithmeticOf(table).kind, Kind::Lookup);
+        table = MakeContrastTable(amount, 120);
+        table.mean = 121;
+        EXPECT_EQ(ContrastArithmeticOf(table).kind, Kind::Lookup);
+    }
+    ContrastTable byHand{};
+    for (int32_t x = 0; x < 256; ++x) byHand.entry[x] = uint8_t(255 - x);
+    EXPECT_EQ(ContrastArithmeticOf(byHand).kind, Kind::Lookup);
+    ContrastTable outOfRange = MakeContrastTable(40, 90);
+    outOfRange.amount = 140;
+    EXPECT_EQ(ContrastArithmeticOf(outOfRange).kind, Kind::Lookup);
+}
