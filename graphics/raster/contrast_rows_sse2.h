@@ -31,48 +31,61 @@ namespace gfx::sse2 {
 
 // Byte i of register j of a block is channel (16 * j + i) % bytes: after widening to 16-bit
 // lanes, lane l of half h of register j is byte 16 * j + 8 * h + l. The lanes add up in 16 bits
-// for up to 257 blocks (255 * 257 = 65535) before they are moved into the 64-bit sums.
+// for up to 257 blocks (255 * 257 = 65535) before they are moved into the 64-bit sums; the
+// blocks between two moves are one loop, so that the lanes stay in registers.
+template <int kBytes>
+inline void AddLanes(const __m128i* lanes, ChannelSums* sums) {
+    constexpr int kRegisters = kBytes == 3 ? 3 : 1;
+    for (int r = 0; r < 2 * kRegisters; ++r) {
+        alignas(16) uint16_t words[8];
+        _mm_store_si128(reinterpret_cast<__m128i*>(words), lanes[r]);
+        for (int l = 0; l < 8; ++l) {
+            const int channel = (8 * r + l) % kBytes;
+            if (channel < 3) sums->sum[channel] += words[l];
+        }
+    }
+}
+
 template <int kBytes>
 inline ChannelSums SumChannelsOf(const ContrastRows& rows) {
     constexpr int kRegisters = kBytes == 3 ? 3 : 1;
     constexpr int kBlock = 16 * kRegisters;
     constexpr int kBlockPixels = kBlock / kBytes;
-    constexpr int kFlushBlocks = 257;
+    constexpr int32_t kFlushBlocks = 257;
     const __m128i zero = _mm_setzero_si128();
     __m128i lanes[2 * kRegisters];
     for (__m128i& l : lanes) l = zero;
-    int pending = 0;
+    int32_t pending = 0;
     ChannelSums sums{{0, 0, 0}};
-    const auto flush = [&] {
-        for (int r = 0; r < 2 * kRegisters; ++r) {
-            alignas(16) uint16_t words[8];
-            _mm_store_si128(reinterpret_cast<__m128i*>(words), lanes[r]);
-            for (int l = 0; l < 8; ++l) {
-                const int channel = (8 * r + l) % kBytes;
-                if (channel < 3) sums.sum[channel] += words[l];
-            }
-            lanes[r] = zero;
-        }
-        pending = 0;
-    };
     for (int32_t y = 0; y < rows.height; ++y) {
         const uint8_t* p = rows.base + static_cast<ptrdiff_t>(y) * rows.pitch;
-        int32_t x = 0;
-        for (; x + kBlockPixels <= rows.width; x += kBlockPixels, p += kBlock) {
-            for (int j = 0; j < kRegisters; ++j) {
-                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * j));
-                lanes[2 * j] = _mm_add_epi16(lanes[2 * j], _mm_unpacklo_epi8(v, zero));
-                lanes[2 * j + 1] = _mm_add_epi16(lanes[2 * j + 1], _mm_unpackhi_epi8(v, zero));
+        int32_t blocks = rows.width / kBlockPixels;
+        while (blocks > 0) {
+            const int32_t run = blocks < kFlushBlocks - pending ? blocks : kFlushBlocks - pending;
+            for (int32_t b = 0; b < run; ++b, p += kBlock) {
+#pragma GCC unroll 3
+                for (int j = 0; j < kRegisters; ++j) {
+                    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * j));
+                    lanes[2 * j] = _mm_add_epi16(lanes[2 * j], _mm_unpacklo_epi8(v, zero));
+                    lanes[2 * j + 1] = _mm_add_epi16(lanes[2 * j + 1], _mm_unpackhi_epi8(v, zero));
+                }
             }
-            if (++pending == kFlushBlocks) flush();
+            blocks -= run;
+            pending += run;
+            if (pending == kFlushBlocks) {
+                AddLanes<kBytes>(lanes, &sums);
+                for (__m128i& l : lanes) l = zero;
+                pending = 0;
+            }
         }
-        for (; x < rows.width; ++x, p += kBytes) {
+        for (int32_t x = rows.width / kBlockPixels * kBlockPixels; x < rows.width;
+             ++x, p += kBytes) {
             sums.sum[0] += p[0];
             sums.sum[1] += p[1];
             sums.sum[2] += p[2];
         }
     }
-    flush();
+    AddLanes<kBytes>(lanes, &sums);
     return sums;
 }
 
