@@ -1,8 +1,10 @@
 #pragma once
 
-// The AVX2 body of the 16 and 32-bit constant-alpha blends, identical in result to AlphaScalar:
-// the SSE2 body's walk on 256-bit registers (sixteen 16-bit or eight 32-bit pixels). Compiled
-// for AVX2 by function attributes in a baseline build; only called where the processor has AVX2.
+// The AVX2 body of the constant-alpha blends, identical in result to AlphaScalar: the SSE2
+// body's walk on 256-bit registers (sixteen 16-bit or eight 32-bit pixels, or 32 bytes of a
+// 24-bit row without keys or mirroring; keyed and mirrored 24-bit rows take the SSE2 body).
+// Compiled for AVX2 by function attributes in a baseline build; only called where the processor
+// has AVX2.
 #include "graphics/blit/instruction_sets.h"
 
 #if defined(GFX_HAVE_X86_TARGETS)
@@ -89,6 +91,33 @@ __attribute__((target("avx2"))) void ConstantBlendRows(const sse2::UnscaledRows&
     }
 }
 
+// The SSE2 byte runs of 24-bit rows, 32 bytes at a time by the 8-8-8 mix above with every byte
+// a channel; the last 1-31 bytes of a row take the SSE2 run.
+__attribute__((target("avx2"))) inline void ByteBlendRows(const sse2::UnscaledRows& a) {
+    const uint32_t level = a.level > kFullLevel ? kFullLevel : a.level;
+    const __m256i pairs =
+        _mm256_set1_epi16(static_cast<short>((level >> 3) | ((kFullLevel - level) >> 3) << 8));
+    const __m256i top5 = _mm256_set1_epi8(static_cast<char>(0xF8));
+    const sse2::LevelLanes weights(a.level);
+    const size_t rowBytes = static_cast<size_t>(a.width) * Pixel24::kBytes;
+    const bool mirrorY = (a.flags & BLIT_MIRROR_Y) != 0;
+    for (int32_t i = 0; i < a.height; ++i) {
+        uint8_t* d = PixelAt<Pixel24>(a.dst, a.dstPitch, a.dx, a.dy + i);
+        const uint8_t* s =
+            PixelAt<Pixel24>(a.src, a.srcPitch, a.sx, mirrorY ? a.sy + a.height - 1 - i : a.sy + i);
+        size_t k = 0;
+        for (; k + 32 <= rowBytes; k += 32) {
+            const __m256i sTop = _mm256_and_si256(Read256(s + k), top5);
+            const __m256i dTop = _mm256_and_si256(Read256(d + k), top5);
+            const __m256i low = _mm256_maddubs_epi16(_mm256_unpacklo_epi8(sTop, dTop), pairs);
+            const __m256i high = _mm256_maddubs_epi16(_mm256_unpackhi_epi8(sTop, dTop), pairs);
+            Write256(d + k,
+                     _mm256_packus_epi16(_mm256_srli_epi16(low, 5), _mm256_srli_epi16(high, 5)));
+        }
+        if (k < rowBytes) sse2::ByteBlendRun(s + k, d + k, rowBytes - k, weights);
+    }
+}
+
 template <class F, class C>
 void ConstantBlendFlags(const sse2::UnscaledRows& a) {
     const bool keys = (a.flags & (BLIT_SRCKEY | BLIT_DESTKEY)) != 0;
@@ -106,7 +135,6 @@ template <class P, class C>
 int32_t AlphaAvx2(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, int32_t width,
                   int32_t height, const uint8_t* src, int32_t srcPitch, int32_t sx, int32_t sy,
                   uint32_t flags, uint32_t srcKey, uint32_t dstKey, uint32_t level) {
-    static_assert(P::kBytes == 2 || P::kBytes == 4);
     if (sse2::RowsOverlap(dst, dstPitch, dx, dy, src, srcPitch, sx, sy, width, height, P::kBytes)) {
         return AlphaScalar<P, C>(dst, dstPitch, dx, dy, width, height, src, srcPitch, sx, sy, flags,
                                  srcKey, dstKey, level);
@@ -117,8 +145,15 @@ int32_t AlphaAvx2(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, int32_
                                    .srcKey = srcKey, .dstKey = dstKey, .level = level};
     if constexpr (P::kBytes == 2) {
         blend_avx2::ConstantBlendFlags<blend_avx2::WordPixels, C>(blend);
-    } else {
+    } else if constexpr (P::kBytes == 4) {
         blend_avx2::ConstantBlendFlags<blend_avx2::DwordPixels, C>(blend);
+    } else {
+        static_assert(std::is_same_v<C, Channels888>);
+        if ((flags & (BLIT_SRCKEY | BLIT_DESTKEY | BLIT_MIRROR_X)) != 0) {
+            return AlphaSse2<P, C>(dst, dstPitch, dx, dy, width, height, src, srcPitch, sx, sy,
+                                   flags, srcKey, dstKey, level);
+        }
+        blend_avx2::ByteBlendRows(blend);
     }
     return 0;
 }

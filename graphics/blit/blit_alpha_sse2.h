@@ -104,6 +104,31 @@ void ConstantBlendFlags(const UnscaledRows& a) {
 
 // Without keys and mirroring every byte of a 24-bit row mixes alike: the row goes as a run of
 // bytes, 16 at a time, the last 1-15 through a small buffer.
+inline void ByteBlendRun(const uint8_t* s, uint8_t* d, size_t n, const LevelLanes& weights) {
+    size_t k = 0;
+    for (; k + 32 <= n; k += 32) {
+        const __m128i first =
+            MixBytesByTable(Load(s + k), Load(d + k), weights.source, weights.destination);
+        const __m128i second = MixBytesByTable(Load(s + k + 16), Load(d + k + 16), weights.source,
+                                               weights.destination);
+        Store(d + k, first);
+        Store(d + k + 16, second);
+    }
+    for (; k + 16 <= n; k += 16) {
+        Store(d + k,
+              MixBytesByTable(Load(s + k), Load(d + k), weights.source, weights.destination));
+    }
+    if (k < n) {
+        alignas(16) uint8_t sRest[16] = {};
+        alignas(16) uint8_t dRest[16] = {};
+        std::memcpy(sRest, s + k, n - k);
+        std::memcpy(dRest, d + k, n - k);
+        Store(dRest,
+              MixBytesByTable(Load(sRest), Load(dRest), weights.source, weights.destination));
+        std::memcpy(d + k, dRest, n - k);
+    }
+}
+
 inline void ByteBlendRows(const UnscaledRows& a) {
     const LevelLanes weights(a.level);
     const size_t rowBytes = static_cast<size_t>(a.width) * Pixel24::kBytes;
@@ -112,28 +137,7 @@ inline void ByteBlendRows(const UnscaledRows& a) {
         uint8_t* d = PixelAt<Pixel24>(a.dst, a.dstPitch, a.dx, a.dy + i);
         const uint8_t* s =
             PixelAt<Pixel24>(a.src, a.srcPitch, a.sx, mirrorY ? a.sy + a.height - 1 - i : a.sy + i);
-        size_t k = 0;
-        for (; k + 32 <= rowBytes; k += 32) {
-            const __m128i first =
-                MixBytesByTable(Load(s + k), Load(d + k), weights.source, weights.destination);
-            const __m128i second = MixBytesByTable(Load(s + k + 16), Load(d + k + 16),
-                                                   weights.source, weights.destination);
-            Store(d + k, first);
-            Store(d + k + 16, second);
-        }
-        for (; k + 16 <= rowBytes; k += 16) {
-            Store(d + k,
-                  MixBytesByTable(Load(s + k), Load(d + k), weights.source, weights.destination));
-        }
-        if (k < rowBytes) {
-            alignas(16) uint8_t sRest[16] = {};
-            alignas(16) uint8_t dRest[16] = {};
-            std::memcpy(sRest, s + k, rowBytes - k);
-            std::memcpy(dRest, d + k, rowBytes - k);
-            Store(dRest,
-                  MixBytesByTable(Load(sRest), Load(dRest), weights.source, weights.destination));
-            std::memcpy(d + k, dRest, rowBytes - k);
-        }
+        ByteBlendRun(s, d, rowBytes, weights);
     }
 }
 

@@ -61,7 +61,7 @@ namespace gfx {
     X(Blt24MaskAlpha, 24, Mask, MaskAlphaScalar<Pixel24, MaskAlphaRule<Channels888, 256>>,     \
       GFX_SSE2((MaskAlphaSse2<Pixel24, MaskAlphaRule<Channels888, 256>>)))                     \
     X(Blt24Alpha, 24, Level, AlphaScalar<Pixel24, Channels888>,                                \
-      GFX_SSE2((AlphaSse2<Pixel24, Channels888>)))                                             \
+      GFX_SSE2((AlphaSse2<Pixel24, Channels888>)), GFX_AVX2((AlphaAvx2<Pixel24, Channels888>))) \
     X(Blt32MaskAlpha, 32, Mask, MaskAlphaScalar<Pixel32, MaskAlphaRule<Channels888, 255>>,     \
       GFX_SSE2((MaskAlphaSse2<Pixel32, MaskAlphaRule<Channels888, 255>>)),                     \
       GFX_AVX2((MaskAlphaAvx2<Pixel32, MaskAlphaRule<Channels888, 255>>)))                     \
