@@ -91,31 +91,24 @@ __attribute__((target("avx2"))) void ConstantBlendRows(const sse2::UnscaledRows&
     }
 }
 
-// The SSE2 byte runs of 24-bit rows, 32 bytes at a time by the 8-8-8 mix above with every byte
-// a channel; the last 1-31 bytes of a row take the SSE2 run.
-__attribute__((target("avx2"))) inline void ByteBlendRows(const sse2::UnscaledRows& a) {
-    const uint32_t level = a.level > kFullLevel ? kFullLevel : a.level;
-    const __m256i pairs =
-        _mm256_set1_epi16(static_cast<short>((level >> 3) | ((kFullLevel - level) >> 3) << 8));
+// The SSE2 byte run of a 24-bit row, 32 bytes at a time by the 8-8-8 mix above with every byte
+// a channel; the last 1-31 bytes take the SSE2 run.
+__attribute__((target("avx2"))) inline void ByteBlendRun(const uint8_t* s, uint8_t* d, size_t n,
+                                                         const sse2::LevelLanes& weights) {
+    // The weights of LevelLanes (at most 32 each) as a byte pair per 16-bit lane.
+    const __m256i wordPairs =
+        _mm256_or_si256(_mm256_broadcastsi128_si256(weights.source),
+                        _mm256_slli_epi16(_mm256_broadcastsi128_si256(weights.destination), 8));
     const __m256i top5 = _mm256_set1_epi8(static_cast<char>(0xF8));
-    const sse2::LevelLanes weights(a.level);
-    const size_t rowBytes = static_cast<size_t>(a.width) * Pixel24::kBytes;
-    const bool mirrorY = (a.flags & BLIT_MIRROR_Y) != 0;
-    for (int32_t i = 0; i < a.height; ++i) {
-        uint8_t* d = PixelAt<Pixel24>(a.dst, a.dstPitch, a.dx, a.dy + i);
-        const uint8_t* s =
-            PixelAt<Pixel24>(a.src, a.srcPitch, a.sx, mirrorY ? a.sy + a.height - 1 - i : a.sy + i);
-        size_t k = 0;
-        for (; k + 32 <= rowBytes; k += 32) {
-            const __m256i sTop = _mm256_and_si256(Read256(s + k), top5);
-            const __m256i dTop = _mm256_and_si256(Read256(d + k), top5);
-            const __m256i low = _mm256_maddubs_epi16(_mm256_unpacklo_epi8(sTop, dTop), pairs);
-            const __m256i high = _mm256_maddubs_epi16(_mm256_unpackhi_epi8(sTop, dTop), pairs);
-            Write256(d + k,
-                     _mm256_packus_epi16(_mm256_srli_epi16(low, 5), _mm256_srli_epi16(high, 5)));
-        }
-        if (k < rowBytes) sse2::ByteBlendRun(s + k, d + k, rowBytes - k, weights);
+    size_t k = 0;
+    for (; k + 32 <= n; k += 32) {
+        const __m256i sTop = _mm256_and_si256(Read256(s + k), top5);
+        const __m256i dTop = _mm256_and_si256(Read256(d + k), top5);
+        const __m256i low = _mm256_maddubs_epi16(_mm256_unpacklo_epi8(sTop, dTop), wordPairs);
+        const __m256i high = _mm256_maddubs_epi16(_mm256_unpackhi_epi8(sTop, dTop), wordPairs);
+        Write256(d + k, _mm256_packus_epi16(_mm256_srli_epi16(low, 5), _mm256_srli_epi16(high, 5)));
     }
+    if (k < n) sse2::ByteBlendRun(s + k, d + k, n - k, weights);
 }
 
 template <class F, class C>
@@ -153,7 +146,7 @@ int32_t AlphaAvx2(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, int32_
             return AlphaSse2<P, C>(dst, dstPitch, dx, dy, width, height, src, srcPitch, sx, sy,
                                    flags, srcKey, dstKey, level);
         }
-        blend_avx2::ByteBlendRows(blend);
+        sse2::ByteBlendRows(blend, &blend_avx2::ByteBlendRun);
     }
     return 0;
 }

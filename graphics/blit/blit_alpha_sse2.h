@@ -129,7 +129,9 @@ inline void ByteBlendRun(const uint8_t* s, uint8_t* d, size_t n, const LevelLane
     }
 }
 
-inline void ByteBlendRows(const UnscaledRows& a) {
+// The rows of a byte blend, each through `run` (ByteBlendRun, or a wider body's run).
+template <class Run = decltype(&ByteBlendRun)>
+inline void ByteBlendRows(const UnscaledRows& a, Run run = &ByteBlendRun) {
     const LevelLanes weights(a.level);
     const size_t rowBytes = static_cast<size_t>(a.width) * Pixel24::kBytes;
     const bool mirrorY = (a.flags & BLIT_MIRROR_Y) != 0;
@@ -137,7 +139,7 @@ inline void ByteBlendRows(const UnscaledRows& a) {
         uint8_t* d = PixelAt<Pixel24>(a.dst, a.dstPitch, a.dx, a.dy + i);
         const uint8_t* s =
             PixelAt<Pixel24>(a.src, a.srcPitch, a.sx, mirrorY ? a.sy + a.height - 1 - i : a.sy + i);
-        ByteBlendRun(s, d, rowBytes, weights);
+        run(s, d, rowBytes, weights);
     }
 }
 

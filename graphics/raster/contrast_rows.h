@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "graphics/raster/contrast_table.h"
@@ -27,6 +28,20 @@ ChannelSums SumChannels(const ContrastRows& rows);
 // Replaces bytes 0, 1 and 2 of every pixel (of every pixel whose mask byte is not 0, with a
 // mask) by their table entries; byte 3 of 32-bit pixels stays.
 void ApplyContrastRows(const ContrastTable& table, const ContrastRows& rows);
+
+// Calls fn(first byte, pixels) for each run of pixels of the rows: rows that follow each other
+// without a gap are one run, others one run each.
+template <class Fn>
+void ForEachRun(const ContrastRows& rows, Fn fn) {
+    const size_t rowBytes = static_cast<size_t>(rows.width) * static_cast<size_t>(rows.bytes);
+    if (rows.pitch > 0 && static_cast<size_t>(rows.pitch) == rowBytes) {
+        fn(rows.base, static_cast<size_t>(rows.width) * static_cast<size_t>(rows.height));
+        return;
+    }
+    uint8_t* p = rows.base;
+    for (int32_t y = 0; y < rows.height; ++y, p += rows.pitch)
+        fn(p, static_cast<size_t>(rows.width));
+}
 
 // The shapes of those bodies and of their fast twins.
 using SumChannelsBody = ChannelSums (*)(const ContrastRows& rows);

@@ -4,8 +4,8 @@
 // Sums: sixteen bytes at a time widened to 16-bit lanes by the load itself, each lane always
 // holding one channel (24-bit rows repeat every 48 bytes, three registers), moved into the 64-bit
 // sums before they could overflow. Applying: the SSE2 body's arithmetic on 32 bytes at a time;
-// tables that have no arithmetic form, and masked rows, take the SSE2 body. Compiled for AVX2 by
-// a function attribute in a baseline build and only called where the processor has AVX2.
+// tables that have no arithmetic form, and masked rows, take the SSE2 body's lookups. Compiled for
+// AVX2 by a function attribute in a baseline build and only called where the processor has AVX2.
 #include "graphics/core/instruction_sets.h"
 
 #if defined(GFX_HAVE_X86_TARGETS)
@@ -145,16 +145,20 @@ __attribute__((target("avx2"))) inline void ApplyArithmeticRun(const ContrastLan
     }
 }
 
-template <ContrastArithmetic::Kind kKind>
 __attribute__((target("avx2"))) inline void ApplyArithmeticRows(const ContrastArithmetic& form,
                                                                 const ContrastTable& table,
                                                                 const ContrastRows& rows) {
     const ContrastLanes lanes = LanesOf(form);
-    const sse2::ContrastRuns runs = sse2::ContrastRunsOf(rows);
-    uint8_t* p = rows.base;
-    for (int32_t i = 0; i < runs.count; ++i, p += rows.pitch) {
-        ApplyArithmeticRun<kKind>(lanes, table.entry, p, runs.pixels, rows.bytes);
-    }
+    ForEachRun(
+        rows, [&](uint8_t * p, size_t pixels) __attribute__((target("avx2"))) {
+            if (form.kind == ContrastArithmetic::Kind::Compress) {
+                ApplyArithmeticRun<ContrastArithmetic::Kind::Compress>(lanes, table.entry, p,
+                                                                       pixels, rows.bytes);
+            } else {
+                ApplyArithmeticRun<ContrastArithmetic::Kind::Expand>(lanes, table.entry, p, pixels,
+                                                                     rows.bytes);
+            }
+        });
 }
 
 }  // namespace gfx::avx2
@@ -167,18 +171,16 @@ __attribute__((target("avx2"))) inline ChannelSums SumChannelsAvx2(const Contras
 
 __attribute__((target("avx2"))) inline void ApplyContrastRowsAvx2(const ContrastTable& table,
                                                                   const ContrastRows& rows) {
-    if (!rows.mask && rows.width > 0 && rows.height > 0) {
+    if (rows.width <= 0 || rows.height <= 0) return;
+    if (!rows.mask) {
         const ContrastArithmetic form = ContrastArithmeticOf(table);
-        if (form.kind == ContrastArithmetic::Kind::Compress) {
-            avx2::ApplyArithmeticRows<ContrastArithmetic::Kind::Compress>(form, table, rows);
-            return;
-        }
-        if (form.kind == ContrastArithmetic::Kind::Expand) {
-            avx2::ApplyArithmeticRows<ContrastArithmetic::Kind::Expand>(form, table, rows);
+        if (form.kind != ContrastArithmetic::Kind::Lookup) {
+            avx2::ApplyArithmeticRows(form, table, rows);
             return;
         }
     }
-    ApplyContrastRowsSse2(table, rows);
+    // Found no form: the SSE2 body would search again.
+    sse2::ApplyByLookup(table, rows);
 }
 
 }  // namespace gfx

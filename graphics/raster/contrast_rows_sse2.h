@@ -213,28 +213,38 @@ inline void ApplyArithmeticRun(const ContrastLanes& c, const uint8_t* t, uint8_t
 // about what a lookup walk over this many pixels does.
 inline constexpr uint64_t kPairTablePixels = uint64_t{1} << 17;
 
-// Rows that follow each other without a gap are one run.
-struct ContrastRuns {
-    int32_t count;
-    size_t pixels;
-};
-
-inline ContrastRuns ContrastRunsOf(const ContrastRows& rows) {
-    const size_t rowBytes = static_cast<size_t>(rows.width) * static_cast<size_t>(rows.bytes);
-    const bool oneRun = rows.pitch > 0 && static_cast<size_t>(rows.pitch) == rowBytes;
-    return {oneRun ? 1 : rows.height,
-            static_cast<size_t>(rows.width) * (oneRun ? static_cast<size_t>(rows.height) : 1)};
-}
-
-template <ContrastArithmetic::Kind kKind>
+// The rows through a form that is not Kind::Lookup.
 inline void ApplyArithmeticRows(const ContrastArithmetic& form, const ContrastTable& table,
                                 const ContrastRows& rows) {
     const ContrastLanes lanes = LanesOf(form);
-    const ContrastRuns runs = ContrastRunsOf(rows);
-    uint8_t* p = rows.base;
-    for (int32_t i = 0; i < runs.count; ++i, p += rows.pitch) {
-        ApplyArithmeticRun<kKind>(lanes, table.entry, p, runs.pixels, rows.bytes);
+    ForEachRun(rows, [&](uint8_t* p, size_t pixels) {
+        if (form.kind == ContrastArithmetic::Kind::Compress) {
+            ApplyArithmeticRun<ContrastArithmetic::Kind::Compress>(lanes, table.entry, p, pixels,
+                                                                   rows.bytes);
+        } else {
+            ApplyArithmeticRun<ContrastArithmetic::Kind::Expand>(lanes, table.entry, p, pixels,
+                                                                 rows.bytes);
+        }
+    });
+}
+
+// The rows by lookups: through the pair table on large unmasked pictures, else the scalar body.
+inline void ApplyByLookup(const ContrastTable& table, const ContrastRows& rows) {
+    const uint64_t pixels = uint64_t(rows.width) * uint64_t(rows.height);
+    std::unique_ptr<ContrastPairTable> pairs;
+    if (!rows.mask && pixels >= kPairTablePixels) pairs.reset(new (std::nothrow) ContrastPairTable);
+    if (!pairs) {
+        ApplyContrastRows(table, rows);
+        return;
     }
+    BuildPairTable(table, pairs.get());
+    ForEachRun(rows, [&](uint8_t* p, size_t runPixels) {
+        if (rows.bytes == 3) {
+            ApplyPairsToBytes(*pairs, table.entry, p, runPixels * 3);
+        } else {
+            ApplyPairsToPixels32(*pairs, table.entry, p, runPixels);
+        }
+    });
 }
 
 }  // namespace gfx::sse2
@@ -245,32 +255,12 @@ inline void ApplyContrastRowsSse2(const ContrastTable& table, const ContrastRows
     if (rows.width <= 0 || rows.height <= 0) return;
     if (!rows.mask) {
         const ContrastArithmetic form = ContrastArithmeticOf(table);
-        if (form.kind == ContrastArithmetic::Kind::Compress) {
-            sse2::ApplyArithmeticRows<ContrastArithmetic::Kind::Compress>(form, table, rows);
-            return;
-        }
-        if (form.kind == ContrastArithmetic::Kind::Expand) {
-            sse2::ApplyArithmeticRows<ContrastArithmetic::Kind::Expand>(form, table, rows);
+        if (form.kind != ContrastArithmetic::Kind::Lookup) {
+            sse2::ApplyArithmeticRows(form, table, rows);
             return;
         }
     }
-    const uint64_t pixels = uint64_t(rows.width) * uint64_t(rows.height);
-    std::unique_ptr<sse2::ContrastPairTable> pairs;
-    if (!rows.mask && pixels >= sse2::kPairTablePixels) pairs.reset(new (std::nothrow) sse2::ContrastPairTable);
-    if (!pairs) {
-        ApplyContrastRows(table, rows);
-        return;
-    }
-    sse2::BuildPairTable(table, pairs.get());
-    const sse2::ContrastRuns runs = sse2::ContrastRunsOf(rows);
-    uint8_t* p = rows.base;
-    for (int32_t i = 0; i < runs.count; ++i, p += rows.pitch) {
-        if (rows.bytes == 3) {
-            sse2::ApplyPairsToBytes(*pairs, table.entry, p, runs.pixels * 3);
-        } else {
-            sse2::ApplyPairsToPixels32(*pairs, table.entry, p, runs.pixels);
-        }
-    }
+    sse2::ApplyByLookup(table, rows);
 }
 
 inline ChannelSums SumChannelsSse2(const ContrastRows& rows) {

@@ -280,6 +280,38 @@ TEST(RasterFastPath, ContrastSumsAndTableMatchScalar) {
     }
 }
 
+// Every byte value through every table MakeContrastTable makes (a mean in steps of 3), on rows
+// long enough for whole registers and a tail: a fast body's computed entries, side by side in
+// its lanes, must equal the table's for both sides of the mean and the clamps.
+TEST(RasterFastPath, ContrastBodiesGiveEveryEntryOfMadeTables) {
+    const ContrastRowsBody scalar =
+        RasterBodyOf<RasterRoutine::ApplyContrastRows>(BodyKind::Scalar);
+    for (int32_t bytes : {3, 4}) {
+        // 264 pixels: every value at an even and at an odd byte, then a tail.
+        const int32_t width = 264;
+        std::vector<uint8_t> values(size_t(width) * bytes);
+        for (size_t k = 0; k < values.size(); ++k) values[k] = uint8_t(k + k / 256);
+        for (BodyKind kind : FastKindsOf(RasterRoutine::ApplyContrastRows)) {
+            const ContrastRowsBody fast = RasterBodyOf<RasterRoutine::ApplyContrastRows>(kind);
+            for (int32_t amount = -100; amount <= 100; amount += amount == -1 ? 2 : 1) {
+                for (int32_t mean = 0; mean < 256; mean += 3) {
+                    const ContrastTable table = MakeContrastTable(amount, mean);
+                    std::vector<uint8_t> expected = values, actual = values;
+                    const ContrastRows rows{nullptr, width * bytes, nullptr, 0, width, 1, bytes};
+                    ContrastRows e = rows, a = rows;
+                    e.base = expected.data();
+                    a.base = actual.data();
+                    scalar(table, e);
+                    fast(table, a);
+                    ASSERT_EQ(expected, actual)
+                        << Name(RasterRoutine::ApplyContrastRows, kind) << " bytes " << bytes
+                        << " amount " << amount << " mean " << mean;
+                }
+            }
+        }
+    }
+}
+
 // The surface operations under every forced body kind give what they give on scalar bodies:
 // each operation reaches the routine of its depth, on real surface rows (whose rows follow each
 // other without a gap where the width allows).
