@@ -85,9 +85,9 @@ namespace gfx {
       GFX_SSE2(ScaledMaskAlpha16Sse2<Channels565>),                                            \
       GFX_AVX2(ScaledMaskAlpha16Avx2<Channels565>))                                            \
     X(Blt24ScaledKeyed, 24, ScaledKeyed, ScaledKeyedScalar<Pixel24>,                           \
-      GFX_SSE2(ScaledKeyedSse2<Pixel24>))                                                      \
+      GFX_SSE2(ScaledKeyedSse2<Pixel24>), GFX_SSSE3(ScaledKeyed24Ssse3))                       \
     X(Blt24ScaledStipple, 24, ScaledLevel, ScaledStippleScalar<Pixel24>,                       \
-      GFX_SSE2(ScaledStippleSse2<Pixel24>))                                                    \
+      GFX_SSE2(ScaledStippleSse2<Pixel24>), GFX_SSSE3(ScaledStipple24Ssse3))                   \
     X(Blt24ScaledMaskAlpha, 24, ScaledMask, ScaledMaskAlpha24Scalar,                           \
       GFX_SSE2(ScaledMaskAlpha24Sse2<>), GFX_AVX2(ScaledMaskAlpha24Avx2))                      \
     X(Blt32ScaledKeyed, 32, ScaledKeyed, ScaledKeyedScalar<Pixel32>,                           \

@@ -17,6 +17,7 @@
 #include "graphics/blit/blend_lanes_avx2.h"
 #include "graphics/blit/blit_mask_alpha_avx2.h"
 #include "graphics/blit/blit_scaled_sse2.h"
+#include "graphics/blit/blit_scaled_ssse3.h"
 
 namespace gfx {
 
@@ -84,6 +85,12 @@ struct ScaledMaskBlocks24 {
                                                 Read256(maskRow + k)));
         }
         return k;
+    }
+    __attribute__((target("avx2"))) static void Gather24(uint8_t* pixels, uint8_t* maskRow,
+                                                         const uint8_t* s, const uint8_t* m,
+                                                         const sse2::ScaledScratch& scratch,
+                                                         int32_t width) {
+        ssse3::GatherMaskedTriplets(pixels, maskRow, s, m, scratch, width);
     }
 };
 

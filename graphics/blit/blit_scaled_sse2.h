@@ -388,14 +388,23 @@ inline void ForEachBlock(uint8_t* d, size_t n, BlockFn&& block) {
     }
 }
 
-// A plain scaled copy: each fresh source row is gathered straight into the destination.
+// Gathers source rows as GatherSourceRow does; wider bodies give their own.
 template <class P>
-void CopyScaledRows(const ScaledRect& r, const ScaledScratch& scratch) {
+struct SourceRowGather {
+    void operator()(uint8_t* out, const uint8_t* s, const ScaledScratch& scratch,
+                    int32_t width) const {
+        GatherSourceRow<P>(out, s, scratch, width);
+    }
+};
+
+// A plain scaled copy: each fresh source row is gathered straight into the destination.
+template <class P, class Gather = SourceRowGather<P>>
+void CopyScaledRows(const ScaledRect& r, const ScaledScratch& scratch, Gather gather = {}) {
     const size_t rowBytes = static_cast<size_t>(r.width) * P::kBytes;
     const uint8_t* previous = nullptr;
     ForEachScaledRow<P>(r, [&](int32_t, uint8_t* d, const uint8_t* s, const uint8_t*, bool fresh) {
         if (fresh) {
-            GatherSourceRow<P>(d, s, scratch, r.width);
+            gather(d, s, scratch, r.width);
         } else {
             CopyBytes(d, previous, rowBytes);
         }
@@ -594,6 +603,12 @@ struct NoWideBlocks {
     static size_t Blend24(uint8_t*, const uint8_t*, const uint8_t*, size_t) {
         return 0;
     }
+    // Gathers a 24-bit source row and its mask row of three bytes a pixel.
+    static void Gather24(uint8_t* pixels, uint8_t* maskRow, const uint8_t* s, const uint8_t* m,
+                         const ScaledScratch& scratch, int32_t width) {
+        GatherSourceRow<Pixel24>(pixels, s, scratch, width);
+        GatherMaskRow<3>(maskRow, m, scratch, width);
+    }
 };
 
 // Blends the gathered rows onto the destination; `Wide::Blend(d, pixels, maskRow, rowBytes)`
@@ -657,10 +672,7 @@ void MaskAlpha24ScaledRows(const ScaledRect& r, ScaledScratch& scratch) {
     const size_t rowBytes = static_cast<size_t>(r.width) * 3;
     ForEachScaledRow<Pixel24>(
         r, [&](int32_t, uint8_t* d, const uint8_t* s, const uint8_t* m, bool fresh) {
-            if (fresh) {
-                GatherSourceRow<Pixel24>(scratch.pixels, s, scratch, r.width);
-                GatherMaskRow<3>(scratch.maskRow, m, scratch, r.width);
-            }
+            if (fresh) Wide::Gather24(scratch.pixels, scratch.maskRow, s, m, scratch, r.width);
             const size_t done =
                 Wide::template Blend24<kExact>(d, scratch.pixels, scratch.maskRow, rowBytes);
             const uint8_t* pixels = scratch.pixels + done;

@@ -27,14 +27,86 @@ using sse2::Admission;
 // both repeat from block to block.
 using BlockAdmitters = sse2::Admitters<sse2::Lanes8>;
 
+// One row of the walk: destination row i of the blit at d, its source row at s (its mask row at
+// m for mask stipple). The scaled walk gives its gathered rows here as well.
 template <Admission kAdmission, bool kSrcKey, bool kDstKey, bool kMirrorX>
-__attribute__((target("ssse3"))) void TripletRows(const sse2::UnscaledRows& a,
-                                                  const BlockAdmitters* admitters) {
-    const bool mirrorY = (a.flags & BLIT_MIRROR_Y) != 0;
+__attribute__((target("ssse3"))) inline void TripletRow(const sse2::UnscaledRows& a, int32_t i,
+                                                        uint8_t* d, const uint8_t* s,
+                                                        const uint8_t* m,
+                                                        const BlockAdmitters* admitters) {
     const __m128i srcKey = _mm_set1_epi32(static_cast<int>(a.srcKey & 0xFFFFFFu));
     const __m128i dstKey = _mm_set1_epi32(static_cast<int>(a.dstKey & 0xFFFFFFu));
     const __m128i low6 = _mm_set1_epi8(0x3F);
     const int32_t w = a.width;
+    // The row's admitters, read before the stores (which may alias anything), and for
+    // stipple the pattern spread to three bytes a pixel, for blocks that no key decides.
+    __m128i admitted = _mm_setzero_si128();
+    sse2::Triplets patternBytes{};
+    if constexpr (kAdmission != Admission::All) admitted = admitters->lanes[i & 7][0];
+    if constexpr (kAdmission == Admission::Pattern) patternBytes = Spread(admitted);
+    int32_t j = 0;
+    for (; j + 16 <= w; j += 16) {
+        const int32_t column = kMirrorX ? w - 16 - j : j;
+        const uint8_t* block = s + column * 3;
+        uint8_t* out = d + j * 3;
+        sse2::Triplets v = LoadBlock(block);
+        if constexpr (kMirrorX) v = Reverse(v);
+        if constexpr (kAdmission == Admission::All && !kSrcKey && !kDstKey) {
+            StoreBlock(out, v);
+            continue;
+        }
+        __m128i write = _mm_set1_epi8(-1);
+        [[maybe_unused]] bool keyed = false;
+        if constexpr (kAdmission == Admission::Pattern) {
+            write = admitted;
+        } else if constexpr (kAdmission == Admission::Mask) {
+            __m128i mb = sse2::Load(m + column);
+            if constexpr (kMirrorX) mb = ReverseBytes(mb);
+            const __m128i q = _mm_and_si128(_mm_srli_epi16(mb, 2), low6);
+            write = _mm_cmpeq_epi8(_mm_max_epu8(q, admitted), q);
+        }
+        if constexpr (kSrcKey) {
+            __m128i equal = EqualPixelBytes(block, srcKey);
+            if constexpr (kMirrorX) equal = ReverseBytes(equal);
+            keyed = _mm_movemask_epi8(equal) != 0;
+            write = _mm_andnot_si128(equal, write);
+        }
+        if constexpr (kAdmission == Admission::Pattern && !kDstKey) {
+            // Inside a sprite the pattern alone decides.
+            if (!keyed) {
+                StoreBlock(out, Select(patternBytes, v, LoadBlock(out)));
+                continue;
+            }
+        }
+        if constexpr (kDstKey) write = _mm_and_si128(write, EqualPixelBytes(out, dstKey));
+        const int written = _mm_movemask_epi8(write);
+        if (written == 0) continue;
+        if (written == 0xFFFF) {
+            StoreBlock(out, v);
+            continue;
+        }
+        StoreBlock(out, Select(Spread(write), v, LoadBlock(out)));
+    }
+    for (; j < w; ++j) {
+        const int32_t column = kMirrorX ? w - 1 - j : j;
+        uint8_t* target = d + j * 3;
+        if constexpr (kAdmission == Admission::Pattern) {
+            if (!a.pattern->Admits(i, j)) continue;
+        } else if constexpr (kAdmission == Admission::Mask) {
+            if (!MaskStippleAdmits(m[column], StippleThresholds[(a.dy + i) & 7][(a.dx + j) & 7]))
+                continue;
+        }
+        const uint32_t value = Pixel24::Load(s + column * 3);
+        if (kSrcKey && Pixel24::Equals(value, a.srcKey)) continue;
+        if (kDstKey && !Pixel24::Equals(Pixel24::Load(target), a.dstKey)) continue;
+        Pixel24::Store(target, value);
+    }
+}
+
+template <Admission kAdmission, bool kSrcKey, bool kDstKey, bool kMirrorX>
+__attribute__((target("ssse3"))) void TripletRows(const sse2::UnscaledRows& a,
+                                                  const BlockAdmitters* admitters) {
+    const bool mirrorY = (a.flags & BLIT_MIRROR_Y) != 0;
     for (int32_t i = 0; i < a.height; ++i) {
         uint8_t* d = PixelAt<Pixel24>(a.dst, a.dstPitch, a.dx, a.dy + i);
         const int32_t row = mirrorY ? a.sy + a.height - 1 - i : a.sy + i;
@@ -43,70 +115,7 @@ __attribute__((target("ssse3"))) void TripletRows(const sse2::UnscaledRows& a,
         if constexpr (kAdmission == Admission::Mask) {
             m = PixelAt<Pixel8>(a.mask, a.maskPitch, a.sx, row);
         }
-        // The row's admitters, read before the stores (which may alias anything), and for
-        // stipple the pattern spread to three bytes a pixel, for blocks that no key decides.
-        __m128i admitted = _mm_setzero_si128();
-        sse2::Triplets patternBytes{};
-        if constexpr (kAdmission != Admission::All) admitted = admitters->lanes[i & 7][0];
-        if constexpr (kAdmission == Admission::Pattern) patternBytes = Spread(admitted);
-        int32_t j = 0;
-        for (; j + 16 <= w; j += 16) {
-            const int32_t column = kMirrorX ? w - 16 - j : j;
-            const uint8_t* block = s + column * 3;
-            uint8_t* out = d + j * 3;
-            sse2::Triplets v = LoadBlock(block);
-            if constexpr (kMirrorX) v = Reverse(v);
-            if constexpr (kAdmission == Admission::All && !kSrcKey && !kDstKey) {
-                StoreBlock(out, v);
-                continue;
-            }
-            __m128i write = _mm_set1_epi8(-1);
-            [[maybe_unused]] bool keyed = false;
-            if constexpr (kAdmission == Admission::Pattern) {
-                write = admitted;
-            } else if constexpr (kAdmission == Admission::Mask) {
-                __m128i mb = sse2::Load(m + column);
-                if constexpr (kMirrorX) mb = ReverseBytes(mb);
-                const __m128i q = _mm_and_si128(_mm_srli_epi16(mb, 2), low6);
-                write = _mm_cmpeq_epi8(_mm_max_epu8(q, admitted), q);
-            }
-            if constexpr (kSrcKey) {
-                __m128i equal = EqualPixelBytes(block, srcKey);
-                if constexpr (kMirrorX) equal = ReverseBytes(equal);
-                keyed = _mm_movemask_epi8(equal) != 0;
-                write = _mm_andnot_si128(equal, write);
-            }
-            if constexpr (kAdmission == Admission::Pattern && !kDstKey) {
-                // Inside a sprite the pattern alone decides.
-                if (!keyed) {
-                    StoreBlock(out, Select(patternBytes, v, LoadBlock(out)));
-                    continue;
-                }
-            }
-            if constexpr (kDstKey) write = _mm_and_si128(write, EqualPixelBytes(out, dstKey));
-            const int written = _mm_movemask_epi8(write);
-            if (written == 0) continue;
-            if (written == 0xFFFF) {
-                StoreBlock(out, v);
-                continue;
-            }
-            StoreBlock(out, Select(Spread(write), v, LoadBlock(out)));
-        }
-        for (; j < w; ++j) {
-            const int32_t column = kMirrorX ? w - 1 - j : j;
-            uint8_t* target = d + j * 3;
-            if constexpr (kAdmission == Admission::Pattern) {
-                if (!a.pattern->Admits(i, j)) continue;
-            } else if constexpr (kAdmission == Admission::Mask) {
-                if (!MaskStippleAdmits(m[column],
-                                       StippleThresholds[(a.dy + i) & 7][(a.dx + j) & 7]))
-                    continue;
-            }
-            const uint32_t value = Pixel24::Load(s + column * 3);
-            if (kSrcKey && Pixel24::Equals(value, a.srcKey)) continue;
-            if (kDstKey && !Pixel24::Equals(Pixel24::Load(target), a.dstKey)) continue;
-            Pixel24::Store(target, value);
-        }
+        TripletRow<kAdmission, kSrcKey, kDstKey, kMirrorX>(a, i, d, s, m, admitters);
     }
 }
 

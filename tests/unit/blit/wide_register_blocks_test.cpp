@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "graphics/blit/blit_registry.h"
+#include "graphics/blit/blit_scaled_ssse3.h"
 #include "graphics/blit/instruction_sets.h"
 #include "graphics/blit/triplets_ssse3.h"
 #include "graphics/blit/unscaled_walk_avx2.h"
@@ -72,6 +73,39 @@ TEST(WideRegisterBlocks, ShufflesKeepThePixelOrderTheyStandFor) {
             CheckLaneReversal<avx2::Lanes16>(rng);
             CheckLaneReversal<avx2::Lanes32>(rng);
         }
+    }
+}
+
+// Halving by shuffles takes source pixel 2j (and mask byte 2j, three times) for pixel j, and
+// reads nothing past the row's last pixel read, 2 * (width - 1): the source is exactly that long
+// (the address sanitizer build sees a read past it), the output has guard bytes.
+__attribute__((target("ssse3"))) void CheckHalving(std::mt19937& rng, int32_t width) {
+    const size_t sourcePixels = static_cast<size_t>(2 * (width - 1) + 1);
+    std::vector<uint8_t> src(3 * sourcePixels), mask(sourcePixels);
+    for (uint8_t& b : src) b = static_cast<uint8_t>(rng());
+    for (uint8_t& b : mask) b = static_cast<uint8_t>(rng());
+    constexpr size_t kGuard = 16;
+    std::vector<uint8_t> pixels(3 * width + kGuard, 0xA5), masks(3 * width + kGuard, 0xA5);
+    ssse3::HalveTriplets(pixels.data(), src.data(), width);
+    ssse3::HalveMaskTriplets(masks.data(), mask.data(), width);
+    for (int32_t j = 0; j < width; ++j) {
+        for (int c = 0; c < 3; ++c) {
+            ASSERT_EQ(src[6 * j + c], pixels[3 * j + c]) << "width " << width << " pixel " << j;
+            ASSERT_EQ(mask[2 * j], masks[3 * j + c]) << "width " << width << " pixel " << j;
+        }
+    }
+    for (size_t g = 3 * width; g < pixels.size(); ++g) {
+        ASSERT_EQ(0xA5, pixels[g]) << "width " << width;
+        ASSERT_EQ(0xA5, masks[g]) << "width " << width;
+    }
+}
+
+TEST(WideRegisterBlocks, HalvingShufflesStayInsideTheRow) {
+    if (!BodyKindRunsHere(BodyKind::Ssse3)) GTEST_SKIP() << "no SSSE3";
+    std::mt19937 rng(7);
+    for (int32_t width = 1; width <= 70; ++width) {
+        CheckHalving(rng, width);
+        if (HasFatalFailure()) return;
     }
 }
 
