@@ -65,6 +65,70 @@ __attribute__((target("ssse3"))) inline void HalveTriplets(uint8_t* out, const u
     sse2::HalveTriplets(out + 3 * j, s + 6 * j, width - j);
 }
 
+// Register `out` of sixteen gathered pixels that take each of eight source pixels twice, from
+// the register of source bytes 0-15 (`in` 0) or of bytes 8-23 (`in` 1); a byte comes from the
+// first register that holds it.
+constexpr ShuffleIndex EveryTwiceTripletBytes(int out, int in) {
+    ShuffleIndex index{};
+    for (int b = 0; b < 16; ++b) {
+        const int o = 16 * out + b;
+        const int from = 3 * (o / 6) + o % 3;
+        const bool first = from < 16;
+        index[b] = static_cast<int8_t>(in == 0 ? (first ? from : -128) : (first ? -128 : from - 8));
+    }
+    return index;
+}
+
+// Register `out` of sixteen pixels' mask bytes, three a pixel, from eight mask bytes each taken
+// for two pixels.
+constexpr ShuffleIndex EveryTwiceMaskBytes(int out) {
+    ShuffleIndex index{};
+    for (int b = 0; b < 16; ++b) index[b] = static_cast<int8_t>((16 * out + b) / 6);
+    return index;
+}
+
+inline constexpr ShuffleIndex kEveryTwice[3][2] = {
+    {EveryTwiceTripletBytes(0, 0), EveryTwiceTripletBytes(0, 1)},
+    {EveryTwiceTripletBytes(1, 0), EveryTwiceTripletBytes(1, 1)},
+    {EveryTwiceTripletBytes(2, 0), EveryTwiceTripletBytes(2, 1)},
+};
+inline constexpr ShuffleIndex kEveryTwiceMask[3] = {EveryTwiceMaskBytes(0), EveryTwiceMaskBytes(1),
+                                                    EveryTwiceMaskBytes(2)};
+
+// Whether the block of sixteen pixels at j reads only source pixels (or mask bytes) the row
+// reads: j / 2 to j / 2 + 7, the last being (width - 1) / 2.
+inline bool DoubledBlockInside(int32_t j, int32_t width) { return j / 2 + 7 <= (width - 1) / 2; }
+
+// Each 24-bit source pixel from `s` on twice, `width` pixels in all: a block reads the 24 bytes
+// of eight source pixels as two overlapping registers; the rest take the SSE2 pairs.
+__attribute__((target("ssse3"))) inline void DoubleTriplets(uint8_t* out, const uint8_t* s,
+                                                            int32_t width) {
+    int32_t j = 0;
+    for (; j + 16 <= width && DoubledBlockInside(j, width); j += 16) {
+        const __m128i a = sse2::Load(s + 3 * (j / 2));
+        const __m128i b = sse2::Load(s + 3 * (j / 2) + 8);
+#pragma GCC unroll 3
+        for (int k = 0; k < 3; ++k) {
+            sse2::Store(out + 3 * j + 16 * k,
+                        _mm_or_si128(Shuffle(a, kEveryTwice[k][0]), Shuffle(b, kEveryTwice[k][1])));
+        }
+    }
+    sse2::DoubleTriplets(out + 3 * j, s + 3 * (j / 2), width - j);
+}
+
+// Each mask byte from `m` on for two pixels, three times a pixel, `width` pixels in all.
+__attribute__((target("ssse3"))) inline void DoubleMaskTriplets(uint8_t* out, const uint8_t* m,
+                                                                int32_t width) {
+    int32_t j = 0;
+    for (; j + 16 <= width && DoubledBlockInside(j, width); j += 16) {
+        const __m128i v = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(m + j / 2));
+#pragma GCC unroll 3
+        for (int k = 0; k < 3; ++k)
+            sse2::Store(out + 3 * j + 16 * k, Shuffle(v, kEveryTwiceMask[k]));
+    }
+    for (; j < width; ++j) std::memset(out + 3 * j, m[j / 2], 3);
+}
+
 // The mask bytes of every other source pixel from `m` on, each three times, for `width` pixels:
 // a block reads mask bytes 2j to 2j + 31, inside the row as the pixels of HalveTriplets are.
 __attribute__((target("ssse3"))) inline void HalveMaskTriplets(uint8_t* out, const uint8_t* m,
@@ -83,14 +147,20 @@ __attribute__((target("ssse3"))) inline void HalveMaskTriplets(uint8_t* out, con
     if (j < width) std::memset(out + 3 * j, m[2 * j], 3);
 }
 
-// A 24-bit source row and its mask row of three bytes a pixel, halved rows by shuffles.
+// A 24-bit source row and its mask row of three bytes a pixel, halved and doubled rows by
+// shuffles.
 __attribute__((target("ssse3"))) inline void GatherMaskedTriplets(
     uint8_t* pixels, uint8_t* maskRow, const uint8_t* s, const uint8_t* m,
     const sse2::ScaledScratch& scratch, int32_t width) {
-    if (!scratch.everyOther)
-        return sse2::NoWideBlocks::Gather24(pixels, maskRow, s, m, scratch, width);
-    HalveTriplets(pixels, s, width);
-    HalveMaskTriplets(maskRow, m, width);
+    if (scratch.everyOther) {
+        HalveTriplets(pixels, s, width);
+        HalveMaskTriplets(maskRow, m, width);
+    } else if (scratch.everyTwice) {
+        DoubleTriplets(pixels, s, width);
+        DoubleMaskTriplets(maskRow, m, width);
+    } else {
+        sse2::NoWideBlocks::Gather24(pixels, maskRow, s, m, scratch, width);
+    }
 }
 
 struct TripletRowGather {
@@ -98,6 +168,7 @@ struct TripletRowGather {
                                                      const sse2::ScaledScratch& scratch,
                                                      int32_t width) const {
         if (scratch.everyOther) return HalveTriplets(out, s, width);
+        if (scratch.everyTwice) return DoubleTriplets(out, s, width);
         sse2::GatherSourceRow<Pixel24>(out, s, scratch, width);
     }
 };

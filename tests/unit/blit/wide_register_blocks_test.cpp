@@ -100,11 +100,35 @@ __attribute__((target("ssse3"))) void CheckHalving(std::mt19937& rng, int32_t wi
     }
 }
 
-TEST(WideRegisterBlocks, HalvingShufflesStayInsideTheRow) {
+// The same for doubling: pixel j takes source pixel j / 2, the last read being (width - 1) / 2.
+__attribute__((target("ssse3"))) void CheckDoubling(std::mt19937& rng, int32_t width) {
+    const size_t sourcePixels = static_cast<size_t>((width - 1) / 2 + 1);
+    std::vector<uint8_t> src(3 * sourcePixels), mask(sourcePixels);
+    for (uint8_t& b : src) b = static_cast<uint8_t>(rng());
+    for (uint8_t& b : mask) b = static_cast<uint8_t>(rng());
+    constexpr size_t kGuard = 16;
+    std::vector<uint8_t> pixels(3 * width + kGuard, 0xA5), masks(3 * width + kGuard, 0xA5);
+    ssse3::DoubleTriplets(pixels.data(), src.data(), width);
+    ssse3::DoubleMaskTriplets(masks.data(), mask.data(), width);
+    for (int32_t j = 0; j < width; ++j) {
+        for (int c = 0; c < 3; ++c) {
+            ASSERT_EQ(src[3 * (j / 2) + c], pixels[3 * j + c])
+                << "width " << width << " pixel " << j;
+            ASSERT_EQ(mask[j / 2], masks[3 * j + c]) << "width " << width << " pixel " << j;
+        }
+    }
+    for (size_t g = 3 * width; g < pixels.size(); ++g) {
+        ASSERT_EQ(0xA5, pixels[g]) << "width " << width;
+        ASSERT_EQ(0xA5, masks[g]) << "width " << width;
+    }
+}
+
+TEST(WideRegisterBlocks, HalvingAndDoublingShufflesStayInsideTheRow) {
     if (!BodyKindRunsHere(BodyKind::Ssse3)) GTEST_SKIP() << "no SSSE3";
     std::mt19937 rng(7);
     for (int32_t width = 1; width <= 70; ++width) {
         CheckHalving(rng, width);
+        CheckDoubling(rng, width);
         if (HasFatalFailure()) return;
     }
 }
