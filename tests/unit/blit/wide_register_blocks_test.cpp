@@ -76,50 +76,38 @@ TEST(WideRegisterBlocks, ShufflesKeepThePixelOrderTheyStandFor) {
     }
 }
 
-// Halving by shuffles takes source pixel 2j (and mask byte 2j, three times) for pixel j, and
-// reads nothing past the row's last pixel read, 2 * (width - 1): the source is exactly that long
-// (the address sanitizer build sees a read past it), the output has guard bytes.
-__attribute__((target("ssse3"))) void CheckHalving(std::mt19937& rng, int32_t width) {
-    const size_t sourcePixels = static_cast<size_t>(2 * (width - 1) + 1);
+// Halving by shuffles takes source pixel 2j (and mask byte 2j, three times) for pixel j, doubling
+// source pixel j / 2; neither reads past the row's last pixel read (2 * (width - 1) or
+// (width - 1) / 2): the source is exactly that long (the address sanitizer build sees a read past
+// it), the output has guard bytes.
+__attribute__((target("ssse3"))) void CheckResampling(std::mt19937& rng, int32_t width,
+                                                      bool halve) {
+    const auto column = [halve](int32_t j) { return halve ? 2 * j : j / 2; };
+    const size_t sourcePixels = static_cast<size_t>(column(width - 1) + 1);
     std::vector<uint8_t> src(3 * sourcePixels), mask(sourcePixels);
     for (uint8_t& b : src) b = static_cast<uint8_t>(rng());
     for (uint8_t& b : mask) b = static_cast<uint8_t>(rng());
     constexpr size_t kGuard = 16;
     std::vector<uint8_t> pixels(3 * width + kGuard, 0xA5), masks(3 * width + kGuard, 0xA5);
-    ssse3::HalveTriplets(pixels.data(), src.data(), width);
-    ssse3::HalveMaskTriplets(masks.data(), mask.data(), width);
+    if (halve) {
+        ssse3::HalveTriplets(pixels.data(), src.data(), width);
+        ssse3::HalveMaskTriplets(masks.data(), mask.data(), width);
+    } else {
+        ssse3::DoubleTriplets(pixels.data(), src.data(), width);
+        ssse3::DoubleMaskTriplets(masks.data(), mask.data(), width);
+    }
+    const char* how = halve ? "halving" : "doubling";
     for (int32_t j = 0; j < width; ++j) {
         for (int c = 0; c < 3; ++c) {
-            ASSERT_EQ(src[6 * j + c], pixels[3 * j + c]) << "width " << width << " pixel " << j;
-            ASSERT_EQ(mask[2 * j], masks[3 * j + c]) << "width " << width << " pixel " << j;
+            ASSERT_EQ(src[3 * column(j) + c], pixels[3 * j + c])
+                << how << " width " << width << " pixel " << j;
+            ASSERT_EQ(mask[column(j)], masks[3 * j + c])
+                << how << " width " << width << " pixel " << j;
         }
     }
     for (size_t g = 3 * width; g < pixels.size(); ++g) {
-        ASSERT_EQ(0xA5, pixels[g]) << "width " << width;
-        ASSERT_EQ(0xA5, masks[g]) << "width " << width;
-    }
-}
-
-// The same for doubling: pixel j takes source pixel j / 2, the last read being (width - 1) / 2.
-__attribute__((target("ssse3"))) void CheckDoubling(std::mt19937& rng, int32_t width) {
-    const size_t sourcePixels = static_cast<size_t>((width - 1) / 2 + 1);
-    std::vector<uint8_t> src(3 * sourcePixels), mask(sourcePixels);
-    for (uint8_t& b : src) b = static_cast<uint8_t>(rng());
-    for (uint8_t& b : mask) b = static_cast<uint8_t>(rng());
-    constexpr size_t kGuard = 16;
-    std::vector<uint8_t> pixels(3 * width + kGuard, 0xA5), masks(3 * width + kGuard, 0xA5);
-    ssse3::DoubleTriplets(pixels.data(), src.data(), width);
-    ssse3::DoubleMaskTriplets(masks.data(), mask.data(), width);
-    for (int32_t j = 0; j < width; ++j) {
-        for (int c = 0; c < 3; ++c) {
-            ASSERT_EQ(src[3 * (j / 2) + c], pixels[3 * j + c])
-                << "width " << width << " pixel " << j;
-            ASSERT_EQ(mask[j / 2], masks[3 * j + c]) << "width " << width << " pixel " << j;
-        }
-    }
-    for (size_t g = 3 * width; g < pixels.size(); ++g) {
-        ASSERT_EQ(0xA5, pixels[g]) << "width " << width;
-        ASSERT_EQ(0xA5, masks[g]) << "width " << width;
+        ASSERT_EQ(0xA5, pixels[g]) << how << " width " << width;
+        ASSERT_EQ(0xA5, masks[g]) << how << " width " << width;
     }
 }
 
@@ -127,8 +115,8 @@ TEST(WideRegisterBlocks, HalvingAndDoublingShufflesStayInsideTheRow) {
     if (!BodyKindRunsHere(BodyKind::Ssse3)) GTEST_SKIP() << "no SSSE3";
     std::mt19937 rng(7);
     for (int32_t width = 1; width <= 70; ++width) {
-        CheckHalving(rng, width);
-        CheckDoubling(rng, width);
+        CheckResampling(rng, width, true);
+        CheckResampling(rng, width, false);
         if (HasFatalFailure()) return;
     }
 }
