@@ -19,6 +19,7 @@
 #include "graphics/blit/blit_mask_stipple_ssse3.h"
 #include "graphics/blit/blit_scaled.h"
 #include "graphics/blit/blit_scaled_avx2.h"
+#include "graphics/blit/blit_scaled_keyed_avx2.h"
 #include "graphics/blit/blit_scaled_sse2.h"
 #include "graphics/blit/blit_scaled_ssse3.h"
 #include "graphics/blit/blit_smooth.h"

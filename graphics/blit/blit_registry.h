@@ -71,13 +71,13 @@ namespace gfx {
       GFX_AVX2((AlphaAvx2<Pixel32, Channels888>)))                                             \
     /* Scaled routines, nearest neighbour. */                                                  \
     X(Blt8ScaledKeyed, 8, ScaledKeyed, ScaledKeyedScalar<Pixel8>,                              \
-      GFX_SSE2(ScaledKeyedSse2<Pixel8>))                                                       \
+      GFX_SSE2(ScaledKeyedSse2<Pixel8>), GFX_AVX2(ScaledKeyedAvx2<Pixel8>))                    \
     X(Blt8ScaledStipple, 8, ScaledLevel, ScaledStippleScalar<Pixel8>,                          \
-      GFX_SSE2(ScaledStippleSse2<Pixel8>))                                                     \
+      GFX_SSE2(ScaledStippleSse2<Pixel8>), GFX_AVX2(ScaledStippleAvx2<Pixel8>))                \
     X(Blt16ScaledKeyed, 16, ScaledKeyed, ScaledKeyedScalar<Pixel16>,                           \
-      GFX_SSE2(ScaledKeyedSse2<Pixel16>))                                                      \
+      GFX_SSE2(ScaledKeyedSse2<Pixel16>), GFX_AVX2(ScaledKeyedAvx2<Pixel16>))                  \
     X(Blt16ScaledStipple, 16, ScaledLevel, ScaledStippleScalar<Pixel16>,                       \
-      GFX_SSE2(ScaledStippleSse2<Pixel16>))                                                    \
+      GFX_SSE2(ScaledStippleSse2<Pixel16>), GFX_AVX2(ScaledStippleAvx2<Pixel16>))              \
     X(Blt16ScaledMaskAlpha555, 16, ScaledMask, ScaledMaskAlpha16Scalar<Channels555>,           \
       GFX_SSE2(ScaledMaskAlpha16Sse2<Channels555>),                                            \
       GFX_AVX2(ScaledMaskAlpha16Avx2<Channels555>))                                            \
@@ -91,9 +91,9 @@ namespace gfx {
     X(Blt24ScaledMaskAlpha, 24, ScaledMask, ScaledMaskAlpha24Scalar,                           \
       GFX_SSE2(ScaledMaskAlpha24Sse2<>), GFX_AVX2(ScaledMaskAlpha24Avx2))                      \
     X(Blt32ScaledKeyed, 32, ScaledKeyed, ScaledKeyedScalar<Pixel32>,                           \
-      GFX_SSE2(ScaledKeyedSse2<Pixel32>))                                                      \
+      GFX_SSE2(ScaledKeyedSse2<Pixel32>), GFX_AVX2(ScaledKeyedAvx2<Pixel32>))                  \
     X(Blt32ScaledStipple, 32, ScaledLevel, ScaledStippleScalar<Pixel32>,                       \
-      GFX_SSE2(ScaledStippleSse2<Pixel32>))                                                    \
+      GFX_SSE2(ScaledStippleSse2<Pixel32>), GFX_AVX2(ScaledStippleAvx2<Pixel32>))              \
     /* Filtered scaling. */                                                                    \
     X(Blt8ScaledSmooth, 8, ScaledSmooth, ScaledSmoothScalar<1>)                                \
     X(Blt24ScaledSmooth, 24, ScaledSmooth, ScaledSmoothScalar<3>,                              \

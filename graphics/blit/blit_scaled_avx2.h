@@ -1,10 +1,10 @@
 #pragma once
 
 // The AVX2 bodies of the scaled mask blends, identical in result to the scalar ones: the SSE2
-// body gathers each fresh source and mask row as it does, and the gathered rows are blended 32
-// bytes a register (at 16 bits with the unscaled AVX2 body's mix); a row's last bytes take the
-// SSE2 blocks. Compiled for AVX2 by function attributes in a baseline build; only called where
-// the processor has AVX2.
+// body's walk gathers each fresh source and mask row (halving and doubling rows by wider
+// shuffles), and the gathered rows are blended 32 bytes a register (at 16 bits with the unscaled
+// AVX2 body's mix); a row's last bytes take the SSE2 blocks. Compiled for AVX2 by function
+// attributes in a baseline build; only called where the processor has AVX2.
 #include "graphics/blit/instruction_sets.h"
 
 #if defined(GFX_HAVE_X86_TARGETS)
@@ -18,6 +18,7 @@
 #include "graphics/blit/blit_mask_alpha_avx2.h"
 #include "graphics/blit/blit_scaled_sse2.h"
 #include "graphics/blit/blit_scaled_ssse3.h"
+#include "graphics/blit/scaled_gather_avx2.h"
 
 namespace gfx {
 
@@ -42,6 +43,37 @@ struct ScaledMaskBlocks {
             Write256(d + k, M::Mix(sv, Read256(d + k), WordPixels::MaskValues(bytes)));
         }
         return k;
+    }
+    // A halving row straight from the source and mask rows, sixteen pixels a register: each
+    // reads source pixels and mask bytes 2j to 2j + 31, inside the source rectangle as
+    // avx2::EveryOtherPixel explains. Returns the pixels done.
+    __attribute__((target("avx2"))) static int32_t BlendHalved(uint8_t* d, const uint8_t* s,
+                                                               const uint8_t* m, int32_t width) {
+        using M = MaskTableMix<C>;
+        const auto all = [](__m256i words, uint8_t value) __attribute__((target("avx2"))) {
+            return _mm256_movemask_epi8(_mm256_cmpeq_epi16(words, _mm256_set1_epi16(value))) == -1;
+        };
+        int32_t j = 0;
+        for (; j + 16 <= width; j += 16) {
+            // The low byte of each 16-bit lane of 32 mask bytes is the mask value of its pixel.
+            const __m256i mask = _mm256_and_si256(Read256(m + 2 * j), _mm256_set1_epi16(0x00FF));
+            if (all(mask, M::kSkipped)) continue;
+            const __m256i sv = avx2::EvenPixels<Pixel16>(s + 4 * j);
+            uint8_t* out = d + 2 * j;
+            if (all(mask, M::kWhole)) {
+                Write256(out, sv);
+                continue;
+            }
+            Write256(out, M::Mix(sv, Read256(out), mask));
+        }
+        return j;
+    }
+    __attribute__((target("avx2"))) static void Gather16(uint8_t* pixels, uint8_t* maskRow,
+                                                         const uint8_t* s, const uint8_t* m,
+                                                         const sse2::ScaledScratch& scratch,
+                                                         int32_t width) {
+        avx2::GatherSourceRow<Pixel16>(pixels, s, scratch, width);
+        avx2::GatherSourceRow<Pixel8>(maskRow, m, scratch, width);
     }
 };
 

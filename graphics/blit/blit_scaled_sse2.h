@@ -254,8 +254,8 @@ inline int32_t HalveBlocks(uint8_t* out, const uint8_t* s, int32_t width) {
         const __m128i b = Load(s + 2 * j * P::kBytes + 16);
         __m128i even;
         if constexpr (P::kBytes == 4) {
-            even = _mm_castps_si128(_mm_shuffle_ps(_mm_castsi128_ps(a), _mm_castsi128_ps(b),
-                                                   _MM_SHUFFLE(2, 0, 2, 0)));
+            even = _mm_castps_si128(
+                _mm_shuffle_ps(_mm_castsi128_ps(a), _mm_castsi128_ps(b), _MM_SHUFFLE(2, 0, 2, 0)));
         } else if constexpr (P::kBytes == 2) {
             // Even words sign-extended to 32 bits pack back exactly.
             even = _mm_packs_epi32(_mm_srai_epi32(_mm_slli_epi32(a, 16), 16),
@@ -550,10 +550,47 @@ void KeyedScaledFlags(const ScaledRect& r, ScaledScratch& scratch, uint32_t srcK
     }
 }
 
-// The 16-bit table blend of eight pixels by their mask bytes (the low eight bytes of `maskBytes`):
-// per channel floor((s * ws + d * wd) / 32) with ws = m >> 3 and wd = (255 - m) >> 3 = 31 - ws,
-// which is the sum of two ChannelProductTable entries shifted right by 8. Mask byte 0 keeps the
-// destination, 255 takes the source word whole.
+// The walk for the key flags; pattern null admits every pixel.
+template <class P>
+void KeyedScaledWalk(const ScaledRect& r, ScaledScratch& scratch, uint32_t srcKey, uint32_t dstKey,
+                     const StipplePattern* pattern) {
+    if (pattern) return KeyedScaledFlags<P, true>(r, scratch, srcKey, dstKey, pattern);
+    KeyedScaledFlags<P, false>(r, scratch, srcKey, dstKey, nullptr);
+}
+
+// The stipple level at which every pixel is admitted: the keyed routines are stipple at it.
+inline constexpr uint32_t kEveryPixel = 256;
+
+// The frame of every keyed and stipple body: nothing is drawn where the level admits no pixel;
+// blits whose rows share memory, or whose scratch is refused, take the scalar body; otherwise
+// `walk(r, scratch, srcKey, dstKey, pattern)` draws, pattern null where every pixel is admitted.
+template <class P, class Walk>
+int32_t RunScaledKeyed(const ScaledRect& r, uint32_t srcKey, uint32_t dstKey, uint32_t level,
+                       Walk walk) {
+    // The thresholds run from 1 to 64: below 1 nothing is admitted, from 64 everything.
+    const uint32_t density = level >> 2;
+    if (r.width <= 0 || r.height <= 0 || density == 0) return 0;
+    ScaledScratch scratch(r.width, P::kBytes, 0);
+    if (r.Overlaps(P::kBytes) || !scratch.Ok()) {
+        if (density >= 64) {
+            return ScaledKeyedScalar<P>(r.dst, r.dstPitch, r.dx, r.dy, r.width, r.height, r.src,
+                                        r.srcPitch, r.sx, r.sy, r.sw, r.sh, r.flags, srcKey,
+                                        dstKey);
+        }
+        return ScaledStippleScalar<P>(r.dst, r.dstPitch, r.dx, r.dy, r.width, r.height, r.src,
+                                      r.srcPitch, r.sx, r.sy, r.sw, r.sh, r.flags, srcKey, dstKey,
+                                      level);
+    }
+    scratch.FillColumns(r.width, r.sw, (r.flags & BLIT_MIRROR_X) != 0);
+    if (density >= 64) {
+        walk(r, scratch, srcKey, dstKey, nullptr);
+        return 0;
+    }
+    const StipplePattern pattern(r.dx, r.dy, level);
+    walk(r, scratch, srcKey, dstKey, &pattern);
+    return 0;
+}
+
 // One channel of the 16-bit table blend: the 5-bit fields at kShift of eight source and
 // destination words, weighed ws and wd, back at kShift.
 template <int kShift>
@@ -599,9 +636,16 @@ struct ChannelShifts<Channels565> {
 // Blends no part of a row: the blocks of a wider body are none.
 struct NoWideBlocks {
     static size_t Blend(uint8_t*, const uint8_t*, const uint8_t*, size_t) { return 0; }
+    static int32_t BlendHalved(uint8_t*, const uint8_t*, const uint8_t*, int32_t) { return 0; }
     template <bool kExact>
     static size_t Blend24(uint8_t*, const uint8_t*, const uint8_t*, size_t) {
         return 0;
+    }
+    // Gathers a 16-bit source row and its mask row.
+    static void Gather16(uint8_t* pixels, uint8_t* maskRow, const uint8_t* s, const uint8_t* m,
+                         const ScaledScratch& scratch, int32_t width) {
+        GatherSourceRow<Pixel16>(pixels, s, scratch, width);
+        GatherMaskRow<1>(maskRow, m, scratch, width);
     }
     // Gathers a 24-bit source row and its mask row of three bytes a pixel.
     static void Gather24(uint8_t* pixels, uint8_t* maskRow, const uint8_t* s, const uint8_t* m,
@@ -612,17 +656,26 @@ struct NoWideBlocks {
 };
 
 // Blends the gathered rows onto the destination; `Wide::Blend(d, pixels, maskRow, rowBytes)`
-// blends the first bytes of a row in wider registers and says how many.
+// blends the first bytes of a row in wider registers and says how many, `Wide::BlendHalved(d, s,
+// m, width)` the first pixels of a halving row from the source and mask rows themselves, and
+// `Wide::Gather16` gathers the rows.
 template <class C, class Wide = NoWideBlocks>
 void MaskAlpha16ScaledRows(const ScaledRect& r, ScaledScratch& scratch) {
     const size_t rowBytes = static_cast<size_t>(r.width) * 2;
     ForEachScaledRow<Pixel16>(r, [&](int32_t, uint8_t* d, const uint8_t* s, const uint8_t* m,
                                      bool fresh) {
-        if (fresh) {
-            GatherSourceRow<Pixel16>(scratch.pixels, s, scratch, r.width);
-            GatherMaskRow<1>(scratch.maskRow, m, scratch, r.width);
+        size_t done = 0;
+        if (scratch.everyOther) {
+            // A halving row's first pixels may be blended straight from the source; the rest of
+            // the row is gathered, every row.
+            const int32_t first = Wide::BlendHalved(d, s, m, r.width);
+            done = static_cast<size_t>(first) * 2;
+            Wide::Gather16(scratch.pixels + done, scratch.maskRow + first, s + 2 * done,
+                           m + 2 * first, scratch, r.width - first);
+        } else {
+            if (fresh) Wide::Gather16(scratch.pixels, scratch.maskRow, s, m, scratch, r.width);
+            done = Wide::Blend(d, scratch.pixels, scratch.maskRow, rowBytes);
         }
-        const size_t done = Wide::Blend(d, scratch.pixels, scratch.maskRow, rowBytes);
         const uint8_t* pixels = scratch.pixels + done;
         const uint8_t* maskRow = scratch.maskRow + done / 2;
         ForEachBlock<16>(d + done, rowBytes - done, [&](uint8_t* out, size_t k) {
@@ -692,17 +745,9 @@ int32_t ScaledKeyedSse2(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, 
                         int32_t height, const uint8_t* src, int32_t srcPitch, int32_t sx,
                         int32_t sy, int32_t sw, int32_t sh, uint32_t flags, uint32_t srcKey,
                         uint32_t dstKey) {
-    if (width <= 0 || height <= 0) return 0;
-    const sse2::ScaledRect r{dst, dstPitch, dx, dy, width,   height, src,  srcPitch,
-                             sx,  sy,       sw, sh, nullptr, 0,      flags};
-    sse2::ScaledScratch scratch(width, P::kBytes, 0);
-    if (r.Overlaps(P::kBytes) || !scratch.Ok()) {
-        return ScaledKeyedScalar<P>(dst, dstPitch, dx, dy, width, height, src, srcPitch, sx, sy, sw,
-                                    sh, flags, srcKey, dstKey);
-    }
-    scratch.FillColumns(width, sw, (flags & BLIT_MIRROR_X) != 0);
-    sse2::KeyedScaledFlags<P, false>(r, scratch, srcKey, dstKey, nullptr);
-    return 0;
+    return sse2::RunScaledKeyed<P>(
+        {dst, dstPitch, dx, dy, width, height, src, srcPitch, sx, sy, sw, sh, nullptr, 0, flags},
+        srcKey, dstKey, sse2::kEveryPixel, sse2::KeyedScaledWalk<P>);
 }
 
 template <class P>
@@ -710,24 +755,9 @@ int32_t ScaledStippleSse2(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy
                           int32_t height, const uint8_t* src, int32_t srcPitch, int32_t sx,
                           int32_t sy, int32_t sw, int32_t sh, uint32_t flags, uint32_t srcKey,
                           uint32_t dstKey, uint32_t level) {
-    // The thresholds run from 1 to 64: below 1 nothing is admitted, from 64 everything.
-    const uint32_t density = level >> 2;
-    if (width <= 0 || height <= 0 || density == 0) return 0;
-    if (density >= 64) {
-        return ScaledKeyedSse2<P>(dst, dstPitch, dx, dy, width, height, src, srcPitch, sx, sy, sw,
-                                  sh, flags, srcKey, dstKey);
-    }
-    const sse2::ScaledRect r{dst, dstPitch, dx, dy, width,   height, src,  srcPitch,
-                             sx,  sy,       sw, sh, nullptr, 0,      flags};
-    sse2::ScaledScratch scratch(width, P::kBytes, 0);
-    if (r.Overlaps(P::kBytes) || !scratch.Ok()) {
-        return ScaledStippleScalar<P>(dst, dstPitch, dx, dy, width, height, src, srcPitch, sx, sy,
-                                      sw, sh, flags, srcKey, dstKey, level);
-    }
-    scratch.FillColumns(width, sw, (flags & BLIT_MIRROR_X) != 0);
-    const StipplePattern pattern(dx, dy, level);
-    sse2::KeyedScaledFlags<P, true>(r, scratch, srcKey, dstKey, &pattern);
-    return 0;
+    return sse2::RunScaledKeyed<P>(
+        {dst, dstPitch, dx, dy, width, height, src, srcPitch, sx, sy, sw, sh, nullptr, 0, flags},
+        srcKey, dstKey, level, sse2::KeyedScaledWalk<P>);
 }
 
 template <class C, class Wide = sse2::NoWideBlocks>

@@ -236,41 +236,18 @@ __attribute__((target("ssse3"))) inline int32_t ScaledKeyed24Ssse3(
     uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, int32_t width, int32_t height,
     const uint8_t* src, int32_t srcPitch, int32_t sx, int32_t sy, int32_t sw, int32_t sh,
     uint32_t flags, uint32_t srcKey, uint32_t dstKey) {
-    if (width <= 0 || height <= 0) return 0;
-    const sse2::ScaledRect r{dst, dstPitch, dx, dy, width,   height, src,  srcPitch,
-                             sx,  sy,       sw, sh, nullptr, 0,      flags};
-    sse2::ScaledScratch scratch(width, Pixel24::kBytes, 0);
-    if (r.Overlaps(Pixel24::kBytes) || !scratch.Ok()) {
-        return ScaledKeyedScalar<Pixel24>(dst, dstPitch, dx, dy, width, height, src, srcPitch, sx,
-                                          sy, sw, sh, flags, srcKey, dstKey);
-    }
-    scratch.FillColumns(width, sw, (flags & BLIT_MIRROR_X) != 0);
-    ssse3::KeyedScaledTripletFlags(r, scratch, srcKey, dstKey, nullptr);
-    return 0;
+    return sse2::RunScaledKeyed<Pixel24>(
+        {dst, dstPitch, dx, dy, width, height, src, srcPitch, sx, sy, sw, sh, nullptr, 0, flags},
+        srcKey, dstKey, sse2::kEveryPixel, ssse3::KeyedScaledTripletFlags);
 }
 
 __attribute__((target("ssse3"))) inline int32_t ScaledStipple24Ssse3(
     uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, int32_t width, int32_t height,
     const uint8_t* src, int32_t srcPitch, int32_t sx, int32_t sy, int32_t sw, int32_t sh,
     uint32_t flags, uint32_t srcKey, uint32_t dstKey, uint32_t level) {
-    // The thresholds run from 1 to 64: below 1 nothing is admitted, from 64 everything.
-    const uint32_t density = level >> 2;
-    if (width <= 0 || height <= 0 || density == 0) return 0;
-    if (density >= 64) {
-        return ScaledKeyed24Ssse3(dst, dstPitch, dx, dy, width, height, src, srcPitch, sx, sy, sw,
-                                  sh, flags, srcKey, dstKey);
-    }
-    const sse2::ScaledRect r{dst, dstPitch, dx, dy, width,   height, src,  srcPitch,
-                             sx,  sy,       sw, sh, nullptr, 0,      flags};
-    sse2::ScaledScratch scratch(width, Pixel24::kBytes, 0);
-    if (r.Overlaps(Pixel24::kBytes) || !scratch.Ok()) {
-        return ScaledStippleScalar<Pixel24>(dst, dstPitch, dx, dy, width, height, src, srcPitch, sx,
-                                            sy, sw, sh, flags, srcKey, dstKey, level);
-    }
-    scratch.FillColumns(width, sw, (flags & BLIT_MIRROR_X) != 0);
-    const StipplePattern pattern(dx, dy, level);
-    ssse3::KeyedScaledTripletFlags(r, scratch, srcKey, dstKey, &pattern);
-    return 0;
+    return sse2::RunScaledKeyed<Pixel24>(
+        {dst, dstPitch, dx, dy, width, height, src, srcPitch, sx, sy, sw, sh, nullptr, 0, flags},
+        srcKey, dstKey, level, ssse3::KeyedScaledTripletFlags);
 }
 
 }  // namespace gfx

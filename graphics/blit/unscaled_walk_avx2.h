@@ -153,16 +153,93 @@ struct Admitters {
     }
 };
 
+// The source pixels of a row side by side from `s` on: a register of them from column on, and
+// one of them. The scaled bodies give rows whose pixels are spaced out.
+template <class P>
+struct RowPixels {
+    const uint8_t* s;
+    __attribute__((target("avx2"))) __m256i Register(int32_t column) const {
+        return Load(s + column * P::kBytes);
+    }
+    typename P::Value Pixel(int32_t column) const { return P::Load(s + column * P::kBytes); }
+};
+
+// Row i of a blit: d is its first destination pixel, `source` its source pixels from the first
+// and m its first mask byte (mask stipple only); a mirrored row reads them from their far end.
+template <class L, Admission kAdmission, bool kSrcKey, bool kDstKey, bool kMirrorX, class Source>
+__attribute__((target("avx2"))) inline void WalkRow(const sse2::UnscaledRows& a,
+                                                    const Admitters<L>* admitters, int32_t i,
+                                                    uint8_t* d, const Source& source,
+                                                    const uint8_t* m) {
+    using P = typename L::Pixel;
+    constexpr int kBytes = P::kBytes;
+    constexpr int kLanes = L::kLanes;
+    const __m256i srcKey = L::Splat(a.srcKey);
+    const __m256i dstKey = L::Splat(a.dstKey);
+    const int32_t w = a.width;
+    // The row's admitters, read before the stores (which may alias anything).
+    __m256i pattern = _mm256_setzero_si256();
+    typename L::Bytes least{};
+    if constexpr (kAdmission == Admission::Pattern) pattern = Load(admitters->pattern[i & 7]);
+    if constexpr (kAdmission == Admission::Mask)
+        least = L::MaskBytes(admitters->least[i & 7], false);
+    int32_t j = 0;
+    for (; j + kLanes <= w; j += kLanes) {
+        const int32_t column = kMirrorX ? w - kLanes - j : j;
+        __m256i v = source.Register(column);
+        if constexpr (kMirrorX) v = L::Reverse(v);
+        uint8_t* out = d + j * kBytes;
+        if constexpr (kAdmission == Admission::All && !kSrcKey && !kDstKey) {
+            Store(out, v);
+            continue;
+        }
+        __m256i write = _mm256_set1_epi8(-1);
+        if constexpr (kAdmission == Admission::Pattern) {
+            write = pattern;
+        } else if constexpr (kAdmission == Admission::Mask) {
+            const auto q = L::Quarters(L::MaskBytes(m + column, kMirrorX));
+            write = L::Widen(L::AtLeast(q, least));
+        }
+        if constexpr (kSrcKey) write = _mm256_andnot_si256(L::Equal(v, srcKey), write);
+        __m256i old = _mm256_setzero_si256();
+        if constexpr (kDstKey) {
+            old = Load(out);
+            write = _mm256_and_si256(write, L::Equal(old, dstKey));
+        }
+        if constexpr (kAdmission == Admission::All) {
+            // Keys come in runs (a sprite's inside, its surround), so these branches are
+            // foreseen; a pattern or mask mixes lanes and always merges.
+            const uint32_t written = static_cast<uint32_t>(_mm256_movemask_epi8(write));
+            if (written == 0) continue;
+            if (written == 0xFFFFFFFFu) {
+                Store(out, v);
+                continue;
+            }
+        }
+        if constexpr (!kDstKey) old = Load(out);
+        Store(out, _mm256_blendv_epi8(old, v, write));
+    }
+    for (; j < w; ++j) {
+        const int32_t column = kMirrorX ? w - 1 - j : j;
+        uint8_t* target = d + j * kBytes;
+        if constexpr (kAdmission == Admission::Pattern) {
+            if (!a.pattern->Admits(i, j)) continue;
+        } else if constexpr (kAdmission == Admission::Mask) {
+            if (!MaskStippleAdmits(m[column], StippleThresholds[(a.dy + i) & 7][(a.dx + j) & 7]))
+                continue;
+        }
+        const typename P::Value value = source.Pixel(column);
+        if (kSrcKey && P::Equals(value, a.srcKey)) continue;
+        if (kDstKey && !P::Equals(P::Load(target), a.dstKey)) continue;
+        P::Store(target, value);
+    }
+}
+
 template <class L, Admission kAdmission, bool kSrcKey, bool kDstKey, bool kMirrorX>
 __attribute__((target("avx2"))) void WalkRows(const sse2::UnscaledRows& a,
                                               const Admitters<L>* admitters) {
     using P = typename L::Pixel;
-    constexpr int kBytes = P::kBytes;
-    constexpr int kLanes = L::kLanes;
     const bool mirrorY = (a.flags & BLIT_MIRROR_Y) != 0;
-    const __m256i srcKey = L::Splat(a.srcKey);
-    const __m256i dstKey = L::Splat(a.dstKey);
-    const int32_t w = a.width;
     for (int32_t i = 0; i < a.height; ++i) {
         uint8_t* d = PixelAt<P>(a.dst, a.dstPitch, a.dx, a.dy + i);
         const int32_t row = mirrorY ? a.sy + a.height - 1 - i : a.sy + i;
@@ -171,63 +248,7 @@ __attribute__((target("avx2"))) void WalkRows(const sse2::UnscaledRows& a,
         if constexpr (kAdmission == Admission::Mask) {
             m = PixelAt<Pixel8>(a.mask, a.maskPitch, a.sx, row);
         }
-        // The row's admitters, read before the stores (which may alias anything).
-        __m256i pattern = _mm256_setzero_si256();
-        typename L::Bytes least{};
-        if constexpr (kAdmission == Admission::Pattern) pattern = Load(admitters->pattern[i & 7]);
-        if constexpr (kAdmission == Admission::Mask)
-            least = L::MaskBytes(admitters->least[i & 7], false);
-        int32_t j = 0;
-        for (; j + kLanes <= w; j += kLanes) {
-            const int32_t column = kMirrorX ? w - kLanes - j : j;
-            __m256i v = Load(s + column * kBytes);
-            if constexpr (kMirrorX) v = L::Reverse(v);
-            uint8_t* out = d + j * kBytes;
-            if constexpr (kAdmission == Admission::All && !kSrcKey && !kDstKey) {
-                Store(out, v);
-                continue;
-            }
-            __m256i write = _mm256_set1_epi8(-1);
-            if constexpr (kAdmission == Admission::Pattern) {
-                write = pattern;
-            } else if constexpr (kAdmission == Admission::Mask) {
-                const auto q = L::Quarters(L::MaskBytes(m + column, kMirrorX));
-                write = L::Widen(L::AtLeast(q, least));
-            }
-            if constexpr (kSrcKey) write = _mm256_andnot_si256(L::Equal(v, srcKey), write);
-            __m256i old = _mm256_setzero_si256();
-            if constexpr (kDstKey) {
-                old = Load(out);
-                write = _mm256_and_si256(write, L::Equal(old, dstKey));
-            }
-            if constexpr (kAdmission == Admission::All) {
-                // Keys come in runs (a sprite's inside, its surround), so these branches are
-                // foreseen; a pattern or mask mixes lanes and always merges.
-                const uint32_t written = static_cast<uint32_t>(_mm256_movemask_epi8(write));
-                if (written == 0) continue;
-                if (written == 0xFFFFFFFFu) {
-                    Store(out, v);
-                    continue;
-                }
-            }
-            if constexpr (!kDstKey) old = Load(out);
-            Store(out, _mm256_blendv_epi8(old, v, write));
-        }
-        for (; j < w; ++j) {
-            const int32_t column = kMirrorX ? w - 1 - j : j;
-            uint8_t* target = d + j * kBytes;
-            if constexpr (kAdmission == Admission::Pattern) {
-                if (!a.pattern->Admits(i, j)) continue;
-            } else if constexpr (kAdmission == Admission::Mask) {
-                if (!MaskStippleAdmits(m[column],
-                                       StippleThresholds[(a.dy + i) & 7][(a.dx + j) & 7]))
-                    continue;
-            }
-            const typename P::Value value = P::Load(s + column * kBytes);
-            if (kSrcKey && P::Equals(value, a.srcKey)) continue;
-            if (kDstKey && !P::Equals(P::Load(target), a.dstKey)) continue;
-            P::Store(target, value);
-        }
+        WalkRow<L, kAdmission, kSrcKey, kDstKey, kMirrorX>(a, admitters, i, d, RowPixels<P>{s}, m);
     }
 }
 

@@ -198,9 +198,9 @@ TEST(ScaledFastPath, MatchesScalarOnRandomScaledBlits) {
     if (Pairs().empty()) GTEST_SKIP() << "no scaled fast bodies run on this target";
     SceneMaker maker(20261208);
     for (const Pair& p : Pairs()) {
-        // Up to five registers wide (of 24-bit pixels, blocks of sixteen), so every remainder
-        // after whole blocks occurs.
-        const int maxWidth = p.bytes == 3 ? 5 * 16 : 5 * 16 / p.bytes;
+        // Up to five of the widest registers wide (of 24-bit pixels, blocks of sixteen), so every
+        // remainder after whole blocks occurs.
+        const int maxWidth = p.bytes == 3 ? 5 * 16 : 5 * 32 / p.bytes;
         for (int trial = 0; trial < 700; ++trial) {
             ExpectSameAsScalar(p, maker.Make(p.bytes, maxWidth, 6));
             if (HasFatalFailure()) return;
