@@ -90,6 +90,27 @@ __attribute__((target("avx2"))) void MaskBlendRows(const sse2::UnscaledRows& a, 
         const uint8_t* s = PixelAt<P>(a.src, a.srcPitch, a.sx, row);
         const uint8_t* m = PixelAt<Pixel8>(a.mask, a.maskPitch, a.sx, row);
         int32_t j = 0;
+        if constexpr (kLanes == 8) {
+            // Two registers share one test of their sixteen mask bytes, so that stretches the
+            // mask skips or copies whole cost half the branches.
+            for (; j + 16 <= w; j += 16) {
+                const int32_t column = kMirrorX ? w - 16 - j : j;
+                const __m128i bytes = WordPixels::ReadMask(m + column, kMirrorX);
+                if (WordPixels::AllEqual(bytes, M::kSkipped)) continue;
+                const bool whole = WordPixels::AllEqual(bytes, M::kWhole);
+#pragma GCC unroll 2
+                for (int half = 0; half < 2; ++half) {
+                    // A mirrored row reads the upper half of its source columns first.
+                    const int32_t from = column + 8 * (kMirrorX ? 1 - half : half);
+                    __m256i sv = Read256(s + from * P::kBytes);
+                    if constexpr (kMirrorX) sv = F::Reverse(sv);
+                    uint8_t* out = d + (j + 8 * half) * P::kBytes;
+                    const __m256i dv = Read256(out);
+                    const __m128i own = half == 0 ? bytes : _mm_srli_si128(bytes, 8);
+                    Write256(out, whole ? M::Whole(sv, dv) : M::Mix(sv, dv, F::MaskValues(own)));
+                }
+            }
+        }
         for (; j + kLanes <= w; j += kLanes) {
             const int32_t column = kMirrorX ? w - kLanes - j : j;
             const __m128i bytes = F::ReadMask(m + column, kMirrorX);
