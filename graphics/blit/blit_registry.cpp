@@ -23,6 +23,7 @@
 #include "graphics/blit/blit_scaled_sse2.h"
 #include "graphics/blit/blit_scaled_ssse3.h"
 #include "graphics/blit/blit_smooth.h"
+#include "graphics/blit/blit_smooth_avx2.h"
 #include "graphics/blit/blit_smooth_sse2.h"
 #include "graphics/blit/blit_smooth_ssse3.h"
 #include "graphics/blit/blit_stipple.h"

@@ -99,7 +99,8 @@ namespace gfx {
     X(Blt24ScaledSmooth, 24, ScaledSmooth, ScaledSmoothScalar<3>,                              \
       GFX_SSE2(ScaledSmoothSse2<3>))                                                           \
     X(Blt32ScaledSmooth, 32, ScaledSmooth, ScaledSmoothScalar<4>,                              \
-      GFX_SSE2(ScaledSmoothSse2<4>), GFX_SSSE3(ScaledSmooth32Ssse3))
+      GFX_SSE2(ScaledSmoothSse2<4>), GFX_SSSE3(ScaledSmooth32Ssse3),                           \
+      GFX_AVX2(ScaledSmooth32Avx2))
 
 // The scalar body of a routine that is not built yet.
 inline constexpr std::nullptr_t kNoBody = nullptr;
