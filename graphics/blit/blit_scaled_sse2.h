@@ -412,6 +412,18 @@ void CopyScaledRows(const ScaledRect& r, const ScaledScratch& scratch, Gather ga
     });
 }
 
+// A scaled blit's rectangle, keys and pattern as the unscaled rows read them, for bodies that
+// draw each destination row from a gathered source row by an unscaled row.
+inline UnscaledRows KeyedRowsOf(const ScaledRect& r, uint32_t srcKey, uint32_t dstKey,
+                                const StipplePattern* pattern) {
+    UnscaledRows rows{r.dst, r.dstPitch, r.dx, r.dy, r.width, r.height,
+                      r.src, r.srcPitch, r.sx, r.sy, r.flags};
+    rows.srcKey = srcKey;
+    rows.dstKey = dstKey;
+    rows.pattern = pattern;
+    return rows;
+}
+
 // Keys and stipple over 8, 16 and 32-bit pixels, one register of lanes at a time: a lane is
 // written where the pattern admits it and the keys allow it.
 template <class L, bool kSrcKey, bool kDstKey, bool kPattern>
@@ -520,10 +532,8 @@ void KeyedScaledDepth(const ScaledRect& r, ScaledScratch& scratch, uint32_t srcK
     } else {
         using L = typename LanesOf<P>::type;
         if constexpr (kPattern) {
-            UnscaledRows anchor{r.dst, r.dstPitch, r.dx, r.dy, r.width, r.height,
-                                r.src, r.srcPitch, r.sx, r.sy, r.flags};
-            anchor.pattern = pattern;
-            const Admitters<L> admitters(anchor, Admission::Pattern);
+            const Admitters<L> admitters(KeyedRowsOf(r, srcKey, dstKey, pattern),
+                                         Admission::Pattern);
             KeyedScaledRows<L, kSrcKey, kDstKey, true>(r, scratch, srcKey, dstKey, &admitters);
         } else {
             KeyedScaledRows<L, kSrcKey, kDstKey, false>(r, scratch, srcKey, dstKey, nullptr);

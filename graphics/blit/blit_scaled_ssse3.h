@@ -198,12 +198,7 @@ __attribute__((target("ssse3"))) inline void KeyedScaledTripletFlags(
         sse2::CopyScaledRows<Pixel24>(r, scratch, TripletRowGather{});
         return;
     }
-    // The rows' pattern and keys as the unscaled row reads them; its source is the gathered row.
-    sse2::UnscaledRows rows{r.dst, r.dstPitch, r.dx, r.dy, r.width, r.height,
-                            r.src, r.srcPitch, r.sx, r.sy, r.flags};
-    rows.srcKey = srcKey;
-    rows.dstKey = dstKey;
-    rows.pattern = pattern;
+    const sse2::UnscaledRows rows = sse2::KeyedRowsOf(r, srcKey, dstKey, pattern);
     using Admission = sse2::Admission;
     using Walk = void (*)(const sse2::ScaledRect&, sse2::ScaledScratch&, const sse2::UnscaledRows&,
                           const BlockAdmitters*);
