@@ -12,9 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "graphics/blit/bilinear_scale.h"
 #include "graphics/blit/blit.h"
-#include "graphics/blit/box_average_sse2.h"
 #include "graphics/blit/blit_registry.h"
+#include "graphics/blit/box_average_sse2.h"
 #include "graphics/core/blit_flags.h"
 #include "tests/unit/image/buffer_surface.h"
 
@@ -23,8 +24,9 @@ using namespace gfx;
 namespace {
 
 RoutineId SmoothRoutine(int bytes) {
-    return bytes == 1 ? RoutineId::Blt8ScaledSmooth
-                      : bytes == 3 ? RoutineId::Blt24ScaledSmooth : RoutineId::Blt32ScaledSmooth;
+    return bytes == 1   ? RoutineId::Blt8ScaledSmooth
+           : bytes == 3 ? RoutineId::Blt24ScaledSmooth
+                        : RoutineId::Blt32ScaledSmooth;
 }
 
 // One filtered blit with its own blocks. The destination rectangle sits inside a block with
@@ -65,8 +67,8 @@ struct Scene {
     std::string Describe() const {
         return std::to_string(bytes) + " bytes, " + std::to_string(sw) + "x" + std::to_string(sh) +
                " at (" + std::to_string(sx) + "," + std::to_string(sy) + ") to " +
-               std::to_string(width) + "x" + std::to_string(height) + " at (" +
-               std::to_string(dx) + "," + std::to_string(dy) + ") flags " + std::to_string(flags);
+               std::to_string(width) + "x" + std::to_string(height) + " at (" + std::to_string(dx) +
+               "," + std::to_string(dy) + ") flags " + std::to_string(flags);
     }
 };
 
@@ -158,7 +160,8 @@ std::vector<uint8_t> BilinearModel(const Scene& s) {
 
 // Overlap, in 16.16 units, of the cell [start, start + length) with source pixel k.
 int64_t Overlap(int64_t start, int64_t length, int64_t k) {
-    return std::max<int64_t>(0, std::min(start + length, (k + 1) * 65536) - std::max(start, k * 65536));
+    return std::max<int64_t>(
+        0, std::min(start + length, (k + 1) * 65536) - std::max(start, k * 65536));
 }
 
 // Fixed-point box model: every pixel weighs the truncated product of its overlaps; the part of a
@@ -196,11 +199,11 @@ std::vector<uint8_t> BoxFloatModel(const Scene& s) {
             for (int b = 0; b < s.bytes; ++b) {
                 double sum = 0;
                 for (int32_t r = 0; r < s.sh; ++r) {
-                    const double cy = std::max(0.0, std::min(r + 1.0, (i + 1) * ry) -
-                                                        std::max(double(r), i * ry));
+                    const double cy = std::max(
+                        0.0, std::min(r + 1.0, (i + 1) * ry) - std::max(double(r), i * ry));
                     for (int32_t c = 0; c < s.sw && cy > 0; ++c) {
-                        const double cx = std::max(0.0, std::min(c + 1.0, (j + 1) * rx) -
-                                                            std::max(double(c), j * rx));
+                        const double cx = std::max(
+                            0.0, std::min(c + 1.0, (j + 1) * rx) - std::max(double(c), j * rx));
                         sum += s.Src(c, r, b) * cx * cy;
                     }
                 }
@@ -246,8 +249,8 @@ TEST(SmoothScale, InterpolatesWhenEnlargingInEitherDirection) {
               Flat({{40, 120, 200, 200}, {70, 85, 100, 100}, {100, 50, 0, 0}, {100, 50, 0, 0}}));
     // Reduced across and enlarged down: still interpolated, and the columns follow the position:
     // cells at 0, 2.5 and 5.5 of a ramp of 10 a column, so the right part is reached.
-    const Scene mixed = Grey({{0, 10, 20, 30, 40, 50, 60, 70, 80}, {0, 10, 20, 30, 40, 50, 60, 70, 80}},
-                             3, 4);
+    const Scene mixed =
+        Grey({{0, 10, 20, 30, 40, 50, 60, 70, 80}, {0, 10, 20, 30, 40, 50, 60, 70, 80}}, 3, 4);
     EXPECT_EQ(mixed.RunScalar(), Flat({{0, 25, 55}, {0, 25, 55}, {0, 25, 55}, {0, 25, 55}}));
     // A rectangle at (8, 16) starts at that pixel.
     Scene offset = Grey({{9, 90}, {200, 7}}, 3, 3, 0, 8, 16);
@@ -256,8 +259,9 @@ TEST(SmoothScale, InterpolatesWhenEnlargingInEitherDirection) {
 
 TEST(SmoothScale, AveragesCellsWhenReducingBothWays) {
     // Halving averages 2 x 2 blocks.
-    EXPECT_EQ(Grey({{10, 20, 0, 255}, {30, 40, 255, 255}, {1, 2, 9, 9}, {3, 4, 9, 9}}, 2, 2).RunScalar(),
-              Flat({{25, 191}, {2, 9}}));
+    EXPECT_EQ(
+        Grey({{10, 20, 0, 255}, {30, 40, 255, 255}, {1, 2, 9, 9}, {3, 4, 9, 9}}, 2, 2).RunScalar(),
+        Flat({{25, 191}, {2, 9}}));
     // A rectangle at (8, 16) averages from there.
     EXPECT_EQ(Grey({{10, 20, 7, 7}, {30, 40, 7, 7}}, 2, 1, BLIT_MIRROR_X, 8, 16).RunScalar(),
               Flat({{7, 25}}));
@@ -295,7 +299,8 @@ TEST(SmoothScale, MatchesTheModelsAtEveryDepth) {
         for (int trial = 0; trial < 300; ++trial) {
             // Fixed-point box: reduced both ways, cells below 64 pixels.
             const int32_t width = maker.Int(1, 12), height = maker.Int(1, 6);
-            const int32_t sw = width + maker.Int(1, 7 * width), sh = height + maker.Int(1, 7 * height);
+            const int32_t sw = width + maker.Int(1, 7 * width),
+                          sh = height + maker.Int(1, 7 * height);
             if (Ratio(sw, width) * Ratio(sh, height) >= 64.0f) continue;
             Scene s = maker.Make(bytes, sw, sh, width, height);
             ASSERT_EQ(s.RunScalar(), BoxFixedModel(s)) << s.Describe();
@@ -332,9 +337,10 @@ TEST(SmoothScale, EndsAndStaysInsideTheSource) {
     Scene flat = maker.Make(1, 2, 1, 40000, 1);
     flat.flags = 0;
     const std::vector<uint8_t> out = flat.RunScalar();
-    for (int32_t j = 0; j < 40000; ++j) ASSERT_EQ(out[flat.DstIndex(out, j, 0, 0)], flat.Src(0, 0, 0));
-    // 293 columns in 9 cells of 32.55 rounded up: the last cell ends 1/65536 past the edge, which is
-    // read from the edge pixel (the source block ends at the rectangle's last pixel).
+    for (int32_t j = 0; j < 40000; ++j)
+        ASSERT_EQ(out[flat.DstIndex(out, j, 0, 0)], flat.Src(0, 0, 0));
+    // 293 columns in 9 cells of 32.55 rounded up: the last cell ends 1/65536 past the edge, which
+    // is read from the edge pixel (the source block ends at the rectangle's last pixel).
     for (int bytes : {1, 3, 4}) {
         Scene s = maker.Make(bytes, 293, 3, 9, 2);
         ASSERT_EQ(s.RunScalar(), BoxFixedModel(s)) << s.Describe();
@@ -360,7 +366,8 @@ TEST(SmoothScale, FastBodiesMatchTheScalarBodies) {
                         break;
                     case 1:  // reducing, cells below 64 pixels
                         width = maker.Int(1, 40), height = maker.Int(1, 5);
-                        sw = width + maker.Int(1, 3 * width), sh = height + maker.Int(1, 3 * height);
+                        sw = width + maker.Int(1, 3 * width),
+                        sh = height + maker.Int(1, 3 * height);
                         break;
                     default:  // anything, strong reductions included
                         sw = maker.Int(1, 90), sh = maker.Int(1, 30);
@@ -384,7 +391,8 @@ TEST(SmoothScale, FastBodiesMatchTheScalarBodies) {
                                  maker.Int(1, 9));
             s.dstPitch = s.srcPitch = (40 + s.sx) * bytes;
             s.dstOffset = 0;
-            s.dx = std::max(0, s.sx + maker.Int(-3, 3)), s.dy = std::max(0, s.sy + maker.Int(-1, 1));
+            s.dx = std::max(0, s.sx + maker.Int(-3, 3)),
+            s.dy = std::max(0, s.sy + maker.Int(-1, 1));
             s.src.assign(size_t(s.srcPitch) * (s.sy + s.dy + 40), 0);
             for (uint8_t& b : s.src) b = static_cast<uint8_t>(maker.Int(0, 255));
             std::vector<uint8_t> scalar = s.src, fast = s.src;
@@ -397,6 +405,52 @@ TEST(SmoothScale, FastBodiesMatchTheScalarBodies) {
             c.dst = fast.data(), c.src = fast.data();
             BodyOf(id, BodyKind::Sse2).Call(c);
             ASSERT_EQ(scalar, fast) << s.Describe();
+        }
+    }
+}
+
+// Rows wider than a strip of columns (256), mirrored or not, through every fast body: the wide
+// rows' groups run up to the strip ends and the row's own.
+TEST(SmoothScale, FastBodiesMatchTheScalarBodiesOnWideRows) {
+    SceneMaker maker(78);
+    for (int bytes : {1, 3, 4}) {
+        const RoutineId id = SmoothRoutine(bytes);
+        for (int k = 1; k < kBodyKindCount; ++k) {
+            const BodyKind kind = static_cast<BodyKind>(k);
+            if (!HasRunnableBody(id, kind)) continue;
+            for (const auto& [sw, width] : {std::pair{320, 640}, std::pair{300, 1301},
+                                            std::pair{640, 600}, std::pair{2, 700}}) {
+                const Scene s = maker.Make(bytes, sw, 3, width, 5);
+                std::vector<uint8_t> fast = s.dst;
+                s.Run(BodyOf(id, kind), fast);
+                ASSERT_EQ(s.RunScalar(), fast) << BodyKindName(kind) << " " << s.Describe();
+            }
+        }
+    }
+}
+
+// What the fast rows rely on when they read every column as two adjacent pixels: a column that
+// takes one pixel alone weighs the second 0, and such columns come only before the first pair
+// (at pixel 0) or after the last (at the last pixel).
+TEST(SmoothScale, ColumnsOfOnePixelWeighItAloneAndLieAtTheEnds) {
+    for (const int32_t sources : {1, 2, 3, 7, 320}) {
+        for (const int32_t columns : {1, 5, 64, 641, 1300}) {
+            BilinearAxis axis(sources, static_cast<float>(sources) / static_cast<float>(columns));
+            bool pairsSeen = false, tailSeen = false;
+            for (int32_t j = 0; j < columns; ++j) {
+                const BilinearTap tap = axis.Next();
+                const std::string where = std::to_string(sources) + " -> " +
+                                          std::to_string(columns) + " column " + std::to_string(j);
+                if (tap.first == tap.second) {
+                    ASSERT_EQ(tap.fraction, 0) << where;
+                    ASSERT_EQ(tap.first, pairsSeen ? sources - 1 : 0) << where;
+                    tailSeen = pairsSeen;
+                } else {
+                    ASSERT_EQ(tap.second, tap.first + 1) << where;
+                    ASSERT_FALSE(tailSeen) << where;
+                    pairsSeen = true;
+                }
+            }
         }
     }
 }
@@ -438,7 +492,8 @@ class SmoothBlit : public ::testing::Test {
         s.width = width, s.height = height, s.flags = flags;
         s.srcPitch = static_cast<int32_t>(RowBytes(source.GetFormat(), source.GetWidth()));
         s.src.assign(source.Row(0), source.Row(source.GetHeight()));
-        s.dstPitch = static_cast<int32_t>(RowBytes(destination.GetFormat(), destination.GetWidth()));
+        s.dstPitch =
+            static_cast<int32_t>(RowBytes(destination.GetFormat(), destination.GetWidth()));
         s.dst.assign(destination.Row(0), destination.Row(destination.GetHeight()));
         return s;
     }
@@ -458,7 +513,8 @@ TEST_F(SmoothBlit, BlitDrawsTheFilteredPicture) {
     for (const auto& d : depths) {
         ASSERT_EQ(source.Create(12, 10, d.format, 0, nullptr), ResultOk);
         for (int32_t y = 0; y < 10; ++y) {
-            for (uint32_t k = 0; k < RowBytes(d.format, 12); ++k) source.Row(y)[k] = uint8_t(y * 29 + k * 11);
+            for (uint32_t k = 0; k < RowBytes(d.format, 12); ++k)
+                source.Row(y)[k] = uint8_t(y * 29 + k * 11);
         }
         for (uint32_t flags : {0u, BLIT_MIRROR_X | BLIT_MIRROR_Y}) {
             ASSERT_EQ(destination.Create(30, 20, d.format, 0, nullptr), ResultOk);
@@ -482,7 +538,8 @@ TEST_F(SmoothBlit, BlitDrawsTheFilteredPicture) {
         ASSERT_EQ(destination.Create(30, 20, d.format, 0, nullptr), ResultOk);
         Scene s = SceneOf(d.bytes, 3, 2, 9, 8, 18, 16, 0);
         const std::vector<uint8_t> clipped = BilinearModel(s);
-        ASSERT_EQ(source.Blit(&destination, -6, -4, 24, 20, 0, 0, 12, 10, BLIT_SMOOTH, 0), ResultOk);
+        ASSERT_EQ(source.Blit(&destination, -6, -4, 24, 20, 0, 0, 12, 10, BLIT_SMOOTH, 0),
+                  ResultOk);
         EXPECT_EQ(Pixels(), clipped) << d.bytes;
     }
 }
