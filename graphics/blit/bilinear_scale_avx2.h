@@ -15,7 +15,6 @@
 #include <cstdint>
 
 #include "graphics/blit/bilinear_scale.h"
-#include "graphics/blit/bilinear_scale_sse2.h"
 #include "graphics/blit/bilinear_scale_ssse3.h"
 
 namespace gfx {

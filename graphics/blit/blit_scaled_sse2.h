@@ -677,11 +677,13 @@ void MaskAlpha16ScaledRows(const ScaledRect& r, ScaledScratch& scratch) {
         size_t done = 0;
         if (scratch.everyOther) {
             // A halving row's first pixels may be blended straight from the source; the rest of
-            // the row is gathered, every row.
+            // the row (the same pixels on every row) is gathered once per source row.
             const int32_t first = Wide::BlendHalved(d, s, m, r.width);
             done = static_cast<size_t>(first) * 2;
-            Wide::Gather16(scratch.pixels + done, scratch.maskRow + first, s + 2 * done,
-                           m + 2 * first, scratch, r.width - first);
+            if (fresh) {
+                Wide::Gather16(scratch.pixels + done, scratch.maskRow + first, s + 2 * done,
+                               m + 2 * first, scratch, r.width - first);
+            }
         } else {
             if (fresh) Wide::Gather16(scratch.pixels, scratch.maskRow, s, m, scratch, r.width);
             done = Wide::Blend(d, scratch.pixels, scratch.maskRow, rowBytes);

@@ -221,6 +221,8 @@ TEST(ScaledFastPath, MatchesScalarOnWideRowsAndWholeFactors) {
             ExpectSameAsScalar(p, maker.MakeSized(p.bytes, 2 * side, 2 * side, side, side));
             ExpectSameAsScalar(p, maker.MakeSized(p.bytes, side, side, 2 * side, 2 * side));
             ExpectSameAsScalar(p, maker.MakeSized(p.bytes, 2 * side, side, side, 2 * side));
+            // Halving rows that repeat: each source row is drawn twice.
+            ExpectSameAsScalar(p, maker.MakeSized(p.bytes, side, 2 * side, 2 * side, side));
             // One source pixel more still takes every other column (the shuffled halving), and an
             // odd width doubles every column but the last.
             ExpectSameAsScalar(p, maker.MakeSized(p.bytes, side, side, 2 * side + 1, side));
