@@ -97,18 +97,43 @@ void BilinearRowScalar(uint8_t* out, const uint8_t* top, const uint8_t* bottom, 
         const BilinearColumn& c = columns[t];
         const BilinearWeights w(c.fraction, fy);
         for (int b = 0; b < kBytes; ++b) {
-            const int32_t sum = w.topRight * top[c.second + b] + w.bottomRight * bottom[c.second + b] +
+            const int32_t sum = w.topRight * top[c.second + b] +
+                                w.bottomRight * bottom[c.second + b] +
                                 w.bottomLeft * bottom[c.first + b] + w.topLeft * top[c.first + b];
             out[b] = static_cast<uint8_t>(sum >> kBilinearShift);
         }
     }
 }
 
-// The whole interpolation, one strip of destination columns at a time; each row of a strip is
-// drawn by Row(out, top, bottom, fy, columns, count), columns in destination address order.
-template <int kBytes, auto Row = BilinearRowScalar<kBytes>>
+// The rows of a strip drawn by Row(out, top, bottom, fy, columns, count) from the strip's columns
+// as they are. Row bodies that prepare more of the columns once per strip are classes with the
+// same two members.
+template <auto Row>
+class BilinearColumnRows {
+  public:
+    // The strip's columns in destination address order, and the bytes of a source row that they
+    // may read (from the rectangle's first pixel).
+    void Prepare(const BilinearColumn* columns, int32_t count, int32_t /*rowBytes*/) {
+        columns_ = columns;
+        count_ = count;
+    }
+    // One row of the strip, blending the rows `top` and `bottom` (which may be the same row) with
+    // the vertical weight fy.
+    void Draw(uint8_t* out, const uint8_t* top, const uint8_t* bottom, int32_t fy) const {
+        Row(out, top, bottom, fy, columns_, count_);
+    }
+
+  private:
+    const BilinearColumn* columns_ = nullptr;
+    int32_t count_ = 0;
+};
+
+// The whole interpolation, one strip of destination columns at a time, each row of a strip drawn
+// by Rows.
+template <int kBytes, typename Rows = BilinearColumnRows<BilinearRowScalar<kBytes>>>
 void BilinearScale(const SmoothScaleCall& c, const SmoothRatios& ratios) {
     BilinearColumn columns[kBilinearStrip];
+    Rows rows;
     BilinearAxis columnAxis(c.sw, ratios.x);
     for (int32_t j0 = 0; j0 < c.width; j0 += kBilinearStrip) {
         const int32_t count = std::min(kBilinearStrip, c.width - j0);
@@ -117,14 +142,15 @@ void BilinearScale(const SmoothScaleCall& c, const SmoothRatios& ratios) {
             columns[c.mirrorX ? count - 1 - t : t] = {tap.first * kBytes, tap.second * kBytes,
                                                       tap.fraction};
         }
+        rows.Prepare(columns, count, c.sw * kBytes);
         // The strip's leftmost destination column.
         const int32_t left = c.mirrorX ? c.width - j0 - count : j0;
         BilinearAxis rowAxis(c.sh, ratios.y);
         for (int32_t i = 0; i < c.height; ++i) {
             const BilinearTap tap = rowAxis.Next();
-            Row(c.DestinationRow(i, kBytes) + static_cast<ptrdiff_t>(left) * kBytes,
-                c.SourceRow(tap.first, kBytes), c.SourceRow(tap.second, kBytes), tap.fraction,
-                columns, count);
+            rows.Draw(c.DestinationRow(i, kBytes) + static_cast<ptrdiff_t>(left) * kBytes,
+                      c.SourceRow(tap.first, kBytes), c.SourceRow(tap.second, kBytes),
+                      tap.fraction);
         }
     }
 }

@@ -2,15 +2,19 @@
 
 // The AVX2 rows of the bilinear interpolation of 32-bit pixels, identical in result to
 // BilinearRowScalar<4>: the SSSE3 rows' arithmetic on eight pixels at a time, pixel k in the low
-// 128-bit lane and pixel k + 4 in the high one, so that each pixel's weights are an in-lane
-// shuffle and the packs leave the eight pixels in order. Compiled for AVX2 by function
-// attributes in a baseline build; only called where the processor has AVX2.
+// 128-bit lane and pixel k + 4 in the high one, so that each pixel's weights fill its lane and
+// the packs leave the eight pixels in order. Where a group's eight columns lie within eight
+// source pixels (always so when enlarging, but at a row's ends), one load brings them all and two
+// permutes pick each column's pair; the strip prepares those permutes and the columns' weights
+// once for all its rows. Compiled for AVX2 by function attributes in a baseline build; only
+// called where the processor has AVX2.
 #include "graphics/blit/instruction_sets.h"
 
 #if defined(GFX_HAVE_X86_TARGETS)
 
 #include <immintrin.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -25,11 +29,20 @@ __attribute__((target("avx2"))) inline __m256i Load256(const uint8_t* p) {
     return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
 }
 
-// (a * b) >> 14 of unsigned 16-bit lanes.
-__attribute__((target("avx2"))) inline __m256i MulShift14(__m256i a, __m256i b) {
-    return _mm256_or_si256(_mm256_slli_epi16(_mm256_mulhi_epu16(a, b), 2),
-                           _mm256_srli_epi16(_mm256_mullo_epi16(a, b), 14));
+// A row's share of x weights (x * row) >> 14, 16-bit lane by lane, given row * 4: the high half of
+// x * (row * 4) is exactly that, and row * 4 fits 16 bits because a row blended with another
+// weighs 1 to 16383.
+__attribute__((target("avx2"))) inline __m256i RowShare(__m256i x, __m256i rowTimes4) {
+    return _mm256_mulhi_epu16(x, rowTimes4);
 }
+
+// Both rows' vertical weights, times 4, in every 16-bit lane.
+struct RowWeights {
+    __m256i top, bottom;
+    __attribute__((target("avx2"))) explicit RowWeights(int32_t fy)
+        : top(_mm256_set1_epi16(static_cast<short>((kBilinearOne - fy) * 4))),
+          bottom(_mm256_set1_epi16(static_cast<short>(fy * 4))) {}
+};
 
 // The x weights (16384 - fx, fx) of columns t..t+7, one pair of 16-bit lanes per column. The
 // eight columns are 24 words, three registers, whose fractions (words 2, 5, ..., 23) are picked
@@ -87,50 +100,177 @@ __attribute__((target("avx2"))) inline __m256i Pixels(const uint8_t* top, const 
     return _mm256_srli_epi32(_mm256_add_epi32(sum, under), kBilinearShift);
 }
 
-// Whole groups of eight pixels; returns how many pixels it wrote. Groups at the row's ends that
-// ReadsAsPairs refuses take the SSSE3 groups of four.
+// Eight pixels from their columns as they are, each column's pair loaded on its own. Groups at a
+// row's ends that ReadsAsPairs refuses take the SSSE3 groups of four.
 template <bool kTwoRows>
-__attribute__((target("avx2"))) inline int32_t PixelRuns(uint8_t* out, const uint8_t* top,
-                                                         const uint8_t* bottom, int32_t fy,
-                                                         const BilinearColumn* columns,
-                                                         int32_t count) {
-    const __m256i topRow = _mm256_set1_epi16(static_cast<short>(kBilinearOne - fy));
-    const __m256i bottomRow = _mm256_set1_epi16(static_cast<short>(fy));
-    int32_t t = 0;
-    for (; t + 8 <= count; t += 8, out += 32) {
-        const BilinearColumn* c = columns + t;
-        if (!ReadsAsPairs(c)) {
-            bilinear_ssse3::PixelRuns<kTwoRows>(out, top, bottom, fy, c, 8);
-            continue;
-        }
-        const __m256i x = ColumnWeights(c);
-        // With fy = 0 the top weights are the column weights themselves.
-        const __m256i topWeights = kTwoRows ? MulShift14(x, topRow) : x;
-        const __m256i bottomWeights = kTwoRows ? MulShift14(x, bottomRow) : _mm256_setzero_si256();
-        const __m256i p04 = Pixels<0, kTwoRows>(top, bottom, c, topWeights, bottomWeights);
-        const __m256i p15 = Pixels<1, kTwoRows>(top, bottom, c, topWeights, bottomWeights);
-        const __m256i p26 = Pixels<2, kTwoRows>(top, bottom, c, topWeights, bottomWeights);
-        const __m256i p37 = Pixels<3, kTwoRows>(top, bottom, c, topWeights, bottomWeights);
-        // Each channel sum is at most 255: the packs keep it exactly, lane by lane.
-        _mm256_storeu_si256(
-            reinterpret_cast<__m256i*>(out),
-            _mm256_packus_epi16(_mm256_packs_epi32(p04, p15), _mm256_packs_epi32(p26, p37)));
+__attribute__((target("avx2"))) inline void ColumnGroup(uint8_t* out, const uint8_t* top,
+                                                        const uint8_t* bottom, int32_t fy,
+                                                        const BilinearColumn* c,
+                                                        const RowWeights& rows) {
+    if (!ReadsAsPairs(c)) {
+        bilinear_ssse3::PixelRuns<kTwoRows>(out, top, bottom, fy, c, 8);
+        return;
     }
-    return t;
+    const __m256i x = ColumnWeights(c);
+    // With fy = 0 the top weights are the column weights themselves.
+    const __m256i topWeights = kTwoRows ? RowShare(x, rows.top) : x;
+    const __m256i bottomWeights = kTwoRows ? RowShare(x, rows.bottom) : _mm256_setzero_si256();
+    const __m256i p04 = Pixels<0, kTwoRows>(top, bottom, c, topWeights, bottomWeights);
+    const __m256i p15 = Pixels<1, kTwoRows>(top, bottom, c, topWeights, bottomWeights);
+    const __m256i p26 = Pixels<2, kTwoRows>(top, bottom, c, topWeights, bottomWeights);
+    const __m256i p37 = Pixels<3, kTwoRows>(top, bottom, c, topWeights, bottomWeights);
+    // Each channel sum is at most 255: the packs keep it exactly, lane by lane.
+    _mm256_storeu_si256(
+        reinterpret_cast<__m256i*>(out),
+        _mm256_packus_epi16(_mm256_packs_epi32(p04, p15), _mm256_packs_epi32(p26, p37)));
+}
+
+// A group of eight columns as a strip prepares it for its rows.
+struct PreparedGroup {
+    // The byte offset in a source row of eight pixels that hold every pixel the columns take, or
+    // -1 where no eight do: then the group is drawn by ColumnGroup.
+    int32_t base;
+    // Permute indices into those eight pixels: the (first, second) pixels of columns 0, 1 | 4, 5,
+    // then of columns 2, 3 | 6, 7.
+    int32_t pairs[2][8];
+    // The weights (16384 - fx, fx) of column k in each 32-bit lane of the low 128-bit lane of
+    // weights[k] and of column k + 4 in each of the high one.
+    uint32_t weights[4][8];
+};
+
+// Prepares the group of columns c..c+7 of a strip whose rows may be read for rowBytes bytes.
+inline PreparedGroup PrepareGroup(const BilinearColumn* c, int32_t rowBytes) {
+    PreparedGroup g{};
+    int32_t low = c[0].first, high = c[0].second;
+    for (int k = 1; k < 8; ++k) low = std::min(low, c[k].first), high = std::max(high, c[k].second);
+    // Eight pixels from the lowest, or the row's last eight where those would run past its end.
+    const int32_t base = std::min(low, rowBytes - 32);
+    g.base = base >= 0 && high - base <= 28 ? base : -1;
+    if (g.base < 0) return g;
+    for (int k = 0; k < 8; ++k) {
+        const int32_t half = (k & 2) != 0 ? 1 : 0;
+        const int32_t lane = 2 * (k & 1) + ((k & 4) != 0 ? 4 : 0);
+        g.pairs[half][lane] = (c[k].first - base) / 4;
+        g.pairs[half][lane + 1] = (c[k].second - base) / 4;
+        const uint32_t weights = static_cast<uint32_t>(kBilinearOne - c[k].fraction) |
+                                 static_cast<uint32_t>(c[k].fraction) << 16;
+        for (int i = 0; i < 4; ++i) g.weights[k & 3][(k & 4) + i] = weights;
+    }
+    return g;
+}
+
+// Channel c of a pair's first pixel and of its second in 16-bit lanes 2c and 2c + 1: the pair in
+// bytes 0-7 of each lane (kHigh false) or in bytes 8-15.
+template <bool kHigh>
+__attribute__((target("avx2"))) inline __m256i SpreadPair(__m256i pairs) {
+    constexpr char o = kHigh ? 8 : 0;
+    return _mm256_shuffle_epi8(
+        pairs,
+        _mm256_setr_epi8(o + 0, -128, o + 4, -128, o + 1, -128, o + 5, -128, o + 2, -128, o + 6,
+                         -128, o + 3, -128, o + 7, -128, o + 0, -128, o + 4, -128, o + 1, -128,
+                         o + 5, -128, o + 2, -128, o + 6, -128, o + 3, -128, o + 7, -128));
+}
+
+// The pairs of a prepared group in one source row, spread for pmaddwd: columns 0 | 4, 1 | 5,
+// 2 | 6 and 3 | 7.
+struct SpreadRow {
+    __m256i p04, p15, p26, p37;
+    __attribute__((target("avx2"))) SpreadRow(const uint8_t* row, const PreparedGroup& g) {
+        const __m256i pixels = Load256(row + g.base);
+        const __m256i low = _mm256_permutevar8x32_epi32(
+            pixels, Load256(reinterpret_cast<const uint8_t*>(g.pairs[0])));
+        const __m256i high = _mm256_permutevar8x32_epi32(
+            pixels, Load256(reinterpret_cast<const uint8_t*>(g.pairs[1])));
+        p04 = SpreadPair<false>(low), p15 = SpreadPair<true>(low);
+        p26 = SpreadPair<false>(high), p37 = SpreadPair<true>(high);
+    }
+};
+
+// Column k's and k + 4's weights from a prepared group.
+template <int kK>
+__attribute__((target("avx2"))) inline __m256i ColumnPairWeights(const PreparedGroup& g) {
+    return Load256(reinterpret_cast<const uint8_t*>(g.weights[kK]));
+}
+
+// The four channel sums of the pixels k and k + 4, shifted back to 8 bits.
+template <int kK, bool kTwoRows>
+__attribute__((target("avx2"))) inline __m256i PreparedPixels(__m256i topPairs, __m256i bottomPairs,
+                                                              const PreparedGroup& g,
+                                                              const RowWeights& rows) {
+    const __m256i x = ColumnPairWeights<kK>(g);
+    if constexpr (!kTwoRows)
+        return _mm256_srli_epi32(_mm256_madd_epi16(topPairs, x), kBilinearShift);
+    const __m256i sum = _mm256_add_epi32(_mm256_madd_epi16(topPairs, RowShare(x, rows.top)),
+                                         _mm256_madd_epi16(bottomPairs, RowShare(x, rows.bottom)));
+    return _mm256_srli_epi32(sum, kBilinearShift);
+}
+
+template <bool kTwoRows>
+__attribute__((target("avx2"))) inline void PreparedGroupPixels(uint8_t* out, const uint8_t* top,
+                                                                const uint8_t* bottom,
+                                                                const PreparedGroup& g,
+                                                                const RowWeights& rows) {
+    const SpreadRow t(top, g);
+    __m256i p04, p15, p26, p37;
+    if constexpr (kTwoRows) {
+        const SpreadRow b(bottom, g);
+        p04 = PreparedPixels<0, true>(t.p04, b.p04, g, rows);
+        p15 = PreparedPixels<1, true>(t.p15, b.p15, g, rows);
+        p26 = PreparedPixels<2, true>(t.p26, b.p26, g, rows);
+        p37 = PreparedPixels<3, true>(t.p37, b.p37, g, rows);
+    } else {
+        p04 = PreparedPixels<0, false>(t.p04, t.p04, g, rows);
+        p15 = PreparedPixels<1, false>(t.p15, t.p15, g, rows);
+        p26 = PreparedPixels<2, false>(t.p26, t.p26, g, rows);
+        p37 = PreparedPixels<3, false>(t.p37, t.p37, g, rows);
+    }
+    _mm256_storeu_si256(
+        reinterpret_cast<__m256i*>(out),
+        _mm256_packus_epi16(_mm256_packs_epi32(p04, p15), _mm256_packs_epi32(p26, p37)));
 }
 
 }  // namespace bilinear_avx2
 
-// A row of the interpolation of 32-bit pixels: whole groups of eight, then the SSSE3 row.
-__attribute__((target("avx2"))) inline void BilinearRow32Avx2(uint8_t* out, const uint8_t* top,
-                                                              const uint8_t* bottom, int32_t fy,
-                                                              const BilinearColumn* columns,
-                                                              int32_t count) {
-    const int32_t done = fy == 0
-                             ? bilinear_avx2::PixelRuns<false>(out, top, bottom, fy, columns, count)
-                             : bilinear_avx2::PixelRuns<true>(out, top, bottom, fy, columns, count);
-    BilinearRow32Ssse3(out + done * 4, top, bottom, fy, columns + done, count - done);
-}
+// The rows of a strip of the interpolation of 32-bit pixels: whole groups of eight, then the
+// SSSE3 row.
+class BilinearRows32Avx2 {
+  public:
+    void Prepare(const BilinearColumn* columns, int32_t count, int32_t rowBytes) {
+        columns_ = columns;
+        count_ = count;
+        for (int32_t g = 0; g < count / 8; ++g)
+            groups_[g] = bilinear_avx2::PrepareGroup(columns + 8 * g, rowBytes);
+    }
+
+    __attribute__((target("avx2"))) void Draw(uint8_t* out, const uint8_t* top,
+                                              const uint8_t* bottom, int32_t fy) const {
+        if (fy == 0) {
+            Groups<false>(out, top, bottom, fy);
+        } else {
+            Groups<true>(out, top, bottom, fy);
+        }
+        const int32_t done = count_ / 8 * 8;
+        BilinearRow32Ssse3(out + done * 4, top, bottom, fy, columns_ + done, count_ - done);
+    }
+
+  private:
+    template <bool kTwoRows>
+    __attribute__((target("avx2"))) void Groups(uint8_t* out, const uint8_t* top,
+                                                const uint8_t* bottom, int32_t fy) const {
+        const bilinear_avx2::RowWeights rows(fy);
+        for (int32_t g = 0; g < count_ / 8; ++g, out += 32) {
+            if (groups_[g].base >= 0) {
+                bilinear_avx2::PreparedGroupPixels<kTwoRows>(out, top, bottom, groups_[g], rows);
+            } else {
+                bilinear_avx2::ColumnGroup<kTwoRows>(out, top, bottom, fy, columns_ + 8 * g, rows);
+            }
+        }
+    }
+
+    const BilinearColumn* columns_ = nullptr;
+    int32_t count_ = 0;
+    bilinear_avx2::PreparedGroup groups_[kBilinearStrip / 8];
+};
 
 }  // namespace gfx
 

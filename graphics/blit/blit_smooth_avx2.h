@@ -18,8 +18,8 @@ inline int32_t ScaledSmooth32Avx2(uint8_t* dst, int32_t dstPitch, int32_t dx, in
                                   int32_t width, int32_t height, const uint8_t* src,
                                   int32_t srcPitch, int32_t sx, int32_t sy, int32_t sw, int32_t sh,
                                   uint32_t flags) {
-    return ScaledSmoothRows<4, BilinearRow32Avx2>(dst, dstPitch, dx, dy, width, height, src,
-                                                  srcPitch, sx, sy, sw, sh, flags);
+    return ScaledSmoothRows<4, BilinearRows32Avx2>(dst, dstPitch, dx, dy, width, height, src,
+                                                   srcPitch, sx, sy, sw, sh, flags);
 }
 
 }  // namespace gfx

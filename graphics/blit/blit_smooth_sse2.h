@@ -15,8 +15,9 @@
 
 namespace gfx {
 
-// The routine with the interpolation rows of `Row`; the SSSE3 body differs only in those.
-template <int kBytes, auto Row>
+// The routine with the interpolation rows of `Rows`; the SSSE3 and AVX2 bodies differ only in
+// those.
+template <int kBytes, typename Rows>
 int32_t ScaledSmoothRows(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, int32_t width,
                          int32_t height, const uint8_t* src, int32_t srcPitch, int32_t sx,
                          int32_t sy, int32_t sw, int32_t sh, uint32_t flags) {
@@ -31,7 +32,7 @@ int32_t ScaledSmoothRows(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy,
     }
     const SmoothRatios ratios(call);
     if (ratios.Interpolates()) {
-        BilinearScale<kBytes, Row>(call, ratios);
+        BilinearScale<kBytes, Rows>(call, ratios);
     } else if (ratios.AveragesInFloat()) {
         BoxAverageFloat<kBytes>(call, ratios);
     } else {
@@ -44,8 +45,8 @@ template <int kBytes>
 int32_t ScaledSmoothSse2(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, int32_t width,
                          int32_t height, const uint8_t* src, int32_t srcPitch, int32_t sx,
                          int32_t sy, int32_t sw, int32_t sh, uint32_t flags) {
-    return ScaledSmoothRows<kBytes, BilinearRowSse2<kBytes>>(dst, dstPitch, dx, dy, width, height,
-                                                             src, srcPitch, sx, sy, sw, sh, flags);
+    return ScaledSmoothRows<kBytes, BilinearColumnRows<BilinearRowSse2<kBytes>>>(
+        dst, dstPitch, dx, dy, width, height, src, srcPitch, sx, sy, sw, sh, flags);
 }
 
 }  // namespace gfx

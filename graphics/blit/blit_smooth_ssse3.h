@@ -16,10 +16,10 @@ namespace gfx {
 
 inline int32_t ScaledSmooth32Ssse3(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy,
                                    int32_t width, int32_t height, const uint8_t* src,
-                                   int32_t srcPitch, int32_t sx, int32_t sy, int32_t sw,
-                                   int32_t sh, uint32_t flags) {
-    return ScaledSmoothRows<4, BilinearRow32Ssse3>(dst, dstPitch, dx, dy, width, height, src,
-                                                   srcPitch, sx, sy, sw, sh, flags);
+                                   int32_t srcPitch, int32_t sx, int32_t sy, int32_t sw, int32_t sh,
+                                   uint32_t flags) {
+    return ScaledSmoothRows<4, BilinearColumnRows<BilinearRow32Ssse3>>(
+        dst, dstPitch, dx, dy, width, height, src, srcPitch, sx, sy, sw, sh, flags);
 }
 
 }  // namespace gfx

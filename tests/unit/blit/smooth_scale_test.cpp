@@ -410,7 +410,8 @@ TEST(SmoothScale, FastBodiesMatchTheScalarBodies) {
 }
 
 // Rows wider than a strip of columns (256), mirrored or not, through every fast body: the wide
-// rows' groups run up to the strip ends and the row's own.
+// rows' groups run up to the strip ends and the row's own. Enlarging by a hair (300 to 301) puts
+// groups of eight columns that take eight source pixels beside groups that take nine.
 TEST(SmoothScale, FastBodiesMatchTheScalarBodiesOnWideRows) {
     SceneMaker maker(78);
     for (int bytes : {1, 3, 4}) {
@@ -418,8 +419,9 @@ TEST(SmoothScale, FastBodiesMatchTheScalarBodiesOnWideRows) {
         for (int k = 1; k < kBodyKindCount; ++k) {
             const BodyKind kind = static_cast<BodyKind>(k);
             if (!HasRunnableBody(id, kind)) continue;
-            for (const auto& [sw, width] : {std::pair{320, 640}, std::pair{300, 1301},
-                                            std::pair{640, 600}, std::pair{2, 700}}) {
+            for (const auto& [sw, width] :
+                 {std::pair{320, 640}, std::pair{300, 1301}, std::pair{640, 600}, std::pair{2, 700},
+                  std::pair{300, 301}}) {
                 const Scene s = maker.Make(bytes, sw, 3, width, 5);
                 std::vector<uint8_t> fast = s.dst;
                 s.Run(BodyOf(id, kind), fast);
