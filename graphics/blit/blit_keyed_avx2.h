@@ -11,6 +11,8 @@
 
 #include "graphics/blit/blit_keyed.h"
 #include "graphics/blit/blit_keyed_sse2.h"
+#include "graphics/blit/blit_keyed_ssse3.h"
+#include "graphics/blit/triplet_walk_avx2.h"
 #include "graphics/blit/unscaled_walk_avx2.h"
 #include "graphics/core/blit_flags.h"
 
@@ -34,6 +36,14 @@ __attribute__((target("avx2"))) int32_t KeyedAvx2(uint8_t* dst, int32_t dstPitch
     rows.dstKey = dstKey;
     avx2::Walk<typename avx2::LanesOf<P>::type, sse2::Admission::All>(rows);
     return 0;
+}
+
+// The 24-bit routine: the SSSE3 body's frame with rows of 32 pixels a block.
+inline int32_t Keyed24Avx2(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, int32_t width,
+                           int32_t height, const uint8_t* src, int32_t srcPitch, int32_t sx,
+                           int32_t sy, uint32_t flags, uint32_t srcKey, uint32_t dstKey) {
+    return Keyed24<avx2::TripletRowAvx2>(dst, dstPitch, dx, dy, width, height, src, srcPitch, sx,
+                                         sy, flags, srcKey, dstKey);
 }
 
 }  // namespace gfx

@@ -35,10 +35,11 @@ namespace gfx {
     X(Blt16MaskStipple, 16, Mask, MaskStippleScalar<Pixel16>,                                  \
       GFX_SSE2(MaskStippleSse2<Pixel16>), GFX_AVX2(MaskStippleAvx2<Pixel16>))                  \
     X(Blt24Keyed, 24, Keyed, KeyedScalar<Pixel24>, GFX_SSE2(KeyedSse2<Pixel24>),               \
-      GFX_SSSE3(Keyed24Ssse3))                                                                 \
+      GFX_SSSE3(Keyed24Ssse3), GFX_AVX2(Keyed24Avx2))                                          \
     X(Blt24Stipple, 24, Level, StippleScalar<Pixel24>, GFX_SSE2(StippleSse2<Pixel24>),         \
-      GFX_SSSE3(Stipple24Ssse3))                                                               \
-    X(Blt24MaskStipple, 24, Mask, MaskStippleScalar<Pixel24>, GFX_SSSE3(MaskStipple24Ssse3))   \
+      GFX_SSSE3(Stipple24Ssse3), GFX_AVX2(Stipple24Avx2))                                      \
+    X(Blt24MaskStipple, 24, Mask, MaskStippleScalar<Pixel24>, GFX_SSSE3(MaskStipple24Ssse3),   \
+      GFX_AVX2(MaskStipple24Avx2))                                                             \
     X(Blt32Keyed, 32, Keyed, KeyedScalar<Pixel32>, GFX_SSE2(KeyedSse2<Pixel32>),               \
       GFX_AVX2(KeyedAvx2<Pixel32>))                                                            \
     X(Blt32Stipple, 32, Level, StippleScalar<Pixel32>, GFX_SSE2(StippleSse2<Pixel32>),         \

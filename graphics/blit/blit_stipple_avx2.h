@@ -9,6 +9,8 @@
 #include <cstdint>
 
 #include "graphics/blit/blit_stipple.h"
+#include "graphics/blit/blit_stipple_ssse3.h"
+#include "graphics/blit/triplet_walk_avx2.h"
 #include "graphics/blit/unscaled_walk_avx2.h"
 
 namespace gfx {
@@ -39,6 +41,15 @@ __attribute__((target("avx2"))) int32_t StippleAvx2(uint8_t* dst, int32_t dstPit
     rows.pattern = &pattern;
     avx2::Walk<L, sse2::Admission::Pattern>(rows);
     return 0;
+}
+
+// The 24-bit routine: the SSSE3 body's frame with rows of 32 pixels a block.
+inline int32_t Stipple24Avx2(uint8_t* dst, int32_t dstPitch, int32_t dx, int32_t dy, int32_t width,
+                             int32_t height, const uint8_t* src, int32_t srcPitch, int32_t sx,
+                             int32_t sy, uint32_t flags, uint32_t srcKey, uint32_t dstKey,
+                             uint32_t level) {
+    return Stipple24<avx2::TripletRowAvx2>(dst, dstPitch, dx, dy, width, height, src, srcPitch, sx,
+                                           sy, flags, srcKey, dstKey, level);
 }
 
 }  // namespace gfx

@@ -28,12 +28,14 @@ using sse2::Admission;
 using BlockAdmitters = sse2::Admitters<sse2::Lanes8>;
 
 // One row of the walk: destination row i of the blit at d, its source row at s (its mask row at
-// m for mask stipple). The scaled walk gives its gathered rows here as well.
+// m for mask stipple), from destination column j0 (a multiple of 16) on. The scaled walk gives
+// its gathered rows here as well.
 template <Admission kAdmission, bool kSrcKey, bool kDstKey, bool kMirrorX>
 __attribute__((target("ssse3"))) inline void TripletRow(const sse2::UnscaledRows& a, int32_t i,
                                                         uint8_t* d, const uint8_t* s,
                                                         const uint8_t* m,
-                                                        const BlockAdmitters* admitters) {
+                                                        const BlockAdmitters* admitters,
+                                                        int32_t j0 = 0) {
     const __m128i srcKey = _mm_set1_epi32(static_cast<int>(a.srcKey & 0xFFFFFFu));
     const __m128i dstKey = _mm_set1_epi32(static_cast<int>(a.dstKey & 0xFFFFFFu));
     const __m128i low6 = _mm_set1_epi8(0x3F);
@@ -44,7 +46,7 @@ __attribute__((target("ssse3"))) inline void TripletRow(const sse2::UnscaledRows
     sse2::Triplets patternBytes{};
     if constexpr (kAdmission != Admission::All) admitted = admitters->lanes[i & 7][0];
     if constexpr (kAdmission == Admission::Pattern) patternBytes = Spread(admitted);
-    int32_t j = 0;
+    int32_t j = j0;
     for (; j + 16 <= w; j += 16) {
         const int32_t column = kMirrorX ? w - 16 - j : j;
         const uint8_t* block = s + column * 3;
@@ -103,9 +105,20 @@ __attribute__((target("ssse3"))) inline void TripletRow(const sse2::UnscaledRows
     }
 }
 
+// The rows of TripletRow as one instance of a row family: Row<kAdmission, srcKey, dstKey,
+// mirrorX>::Draw(a, i, d, s, m, admitters) draws one row.
 template <Admission kAdmission, bool kSrcKey, bool kDstKey, bool kMirrorX>
-__attribute__((target("ssse3"))) void TripletRows(const sse2::UnscaledRows& a,
-                                                  const BlockAdmitters* admitters) {
+struct TripletRowSsse3 {
+    __attribute__((target("ssse3"))) static void Draw(const sse2::UnscaledRows& a, int32_t i,
+                                                      uint8_t* d, const uint8_t* s,
+                                                      const uint8_t* m,
+                                                      const BlockAdmitters* admitters) {
+        TripletRow<kAdmission, kSrcKey, kDstKey, kMirrorX>(a, i, d, s, m, admitters);
+    }
+};
+
+template <Admission kAdmission, class Row>
+void TripletRows(const sse2::UnscaledRows& a, const BlockAdmitters* admitters) {
     const bool mirrorY = (a.flags & BLIT_MIRROR_Y) != 0;
     for (int32_t i = 0; i < a.height; ++i) {
         uint8_t* d = PixelAt<Pixel24>(a.dst, a.dstPitch, a.dx, a.dy + i);
@@ -115,23 +128,27 @@ __attribute__((target("ssse3"))) void TripletRows(const sse2::UnscaledRows& a,
         if constexpr (kAdmission == Admission::Mask) {
             m = PixelAt<Pixel8>(a.mask, a.maskPitch, a.sx, row);
         }
-        TripletRow<kAdmission, kSrcKey, kDstKey, kMirrorX>(a, i, d, s, m, admitters);
+        Row::Draw(a, i, d, s, m, admitters);
     }
 }
 
-// The instance of TripletRows for the key and mirror flags (the keys are off for mask stipple);
+// The rows of the family `Row` for the key and mirror flags (the keys are off for mask stipple);
 // BLIT_MIRROR_Y is taken at run time.
-template <Admission kAdmission>
-__attribute__((target("ssse3"))) void TripletWalk(const sse2::UnscaledRows& a) {
+template <Admission kAdmission, template <Admission, bool, bool, bool> class Row = TripletRowSsse3>
+void TripletWalk(const sse2::UnscaledRows& a) {
     const bool mirrorX = (a.flags & BLIT_MIRROR_X) != 0;
     const bool srcKey = kAdmission != Admission::Mask && (a.flags & BLIT_SRCKEY) != 0;
     const bool dstKey = kAdmission != Admission::Mask && (a.flags & BLIT_DESTKEY) != 0;
     using Rows = void (*)(const sse2::UnscaledRows&, const BlockAdmitters*);
     static constexpr Rows kRows[8] = {
-        TripletRows<kAdmission, false, false, false>, TripletRows<kAdmission, false, false, true>,
-        TripletRows<kAdmission, false, true, false>,  TripletRows<kAdmission, false, true, true>,
-        TripletRows<kAdmission, true, false, false>,  TripletRows<kAdmission, true, false, true>,
-        TripletRows<kAdmission, true, true, false>,   TripletRows<kAdmission, true, true, true>,
+        TripletRows<kAdmission, Row<kAdmission, false, false, false>>,
+        TripletRows<kAdmission, Row<kAdmission, false, false, true>>,
+        TripletRows<kAdmission, Row<kAdmission, false, true, false>>,
+        TripletRows<kAdmission, Row<kAdmission, false, true, true>>,
+        TripletRows<kAdmission, Row<kAdmission, true, false, false>>,
+        TripletRows<kAdmission, Row<kAdmission, true, false, true>>,
+        TripletRows<kAdmission, Row<kAdmission, true, true, false>>,
+        TripletRows<kAdmission, Row<kAdmission, true, true, true>>,
     };
     const Rows rows = kRows[(srcKey ? 4 : 0) | (dstKey ? 2 : 0) | (mirrorX ? 1 : 0)];
     if constexpr (kAdmission == Admission::All) {

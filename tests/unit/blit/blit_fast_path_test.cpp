@@ -151,9 +151,9 @@ TEST(BlitFastPath, MatchesScalarOnRandomBlits) {
     if (Pairs().empty()) GTEST_SKIP() << "no fast bodies run on this target";
     SceneMaker maker(20261207);
     for (const Pair& p : Pairs()) {
-        // Up to five registers (of 24-bit pixels, blocks of sixteen) wide, so every remainder
-        // after whole registers occurs.
-        const int maxWidth = p.bytes == 3 ? 5 * 16 : 5 * 16 / p.bytes;
+        // Up to five registers (of 24-bit pixels, blocks of 32 for the AVX2 walk) wide, so every
+        // remainder after whole registers occurs.
+        const int maxWidth = p.bytes == 3 ? 5 * 32 : 5 * 16 / p.bytes;
         for (int trial = 0; trial < 1000; ++trial) {
             Scene s = maker.Make(p.bytes, maxWidth);
             std::vector<uint8_t> expected = s.dst;
