@@ -206,9 +206,10 @@ __attribute__((target("avx2"))) inline void WalkRow(const sse2::UnscaledRows& a,
             old = Load(out);
             write = _mm256_and_si256(write, L::Equal(old, dstKey));
         }
-        if constexpr (kAdmission == Admission::All) {
-            // Keys come in runs (a sprite's inside, its surround), so these branches are
-            // foreseen; a pattern or mask mixes lanes and always merges.
+        // Wider pixels' keys come in runs (a sprite's inside, its surround), so these branches
+        // are foreseen; a pattern or mask mixes lanes and always merges, and so do 8-bit pixels,
+        // where the key is one value of 256 and scattered through a picture's dithering.
+        if constexpr (kAdmission == Admission::All && kLanes != 32) {
             const uint32_t written = static_cast<uint32_t>(_mm256_movemask_epi8(write));
             if (written == 0) continue;
             if (written == 0xFFFFFFFFu) {
