@@ -11,6 +11,7 @@
 
 #include <immintrin.h>
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
@@ -19,6 +20,7 @@
 #include "graphics/blit/blit_scaled_sse2.h"
 #include "graphics/blit/blit_scaled_ssse3.h"
 #include "graphics/blit/scaled_gather_avx2.h"
+#include "graphics/blit/scaled_gather_triplets_avx2.h"
 
 namespace gfx {
 
@@ -106,15 +108,49 @@ __attribute__((target("avx2"))) inline __m256i MaskBlend24(__m256i s, __m256i d,
     return _mm256_packus_epi16(lo, hi);
 }
 
-// The whole registers of one gathered 24-bit row and its mask row of three bytes a pixel.
+// What the 5-bit blend leaves of a channel x that takes the whole weight of 31 (the other side
+// taking none): ((x >> 3) * 31) >> 2, looked up from t = x >> 3 in two tables of sixteen, for t
+// below 16 and from 16, repeated for both lanes.
+constexpr std::array<uint8_t, 32> WholeWeightTable(int half) {
+    std::array<uint8_t, 32> table{};
+    for (int b = 0; b < 32; ++b) table[b] = static_cast<uint8_t>(((16 * half + b % 16) * 31) >> 2);
+    return table;
+}
+inline constexpr std::array<uint8_t, 32> kWholeWeight[2] = {WholeWeightTable(0),
+                                                            WholeWeightTable(1)};
+
+__attribute__((target("avx2"))) inline __m256i WholeWeight(__m256i x) {
+    const __m256i t = _mm256_and_si256(_mm256_srli_epi16(x, 3), _mm256_set1_epi8(0x1F));
+    const __m256i low = _mm256_shuffle_epi8(Read256(kWholeWeight[0].data()), t);
+    const __m256i high = _mm256_shuffle_epi8(Read256(kWholeWeight[1].data()), t);
+    // Bit 4 of t, in each byte's sign bit, picks the high table.
+    return _mm256_blendv_epi8(low, high, _mm256_slli_epi16(t, 3));
+}
+
+// The whole registers of one gathered 24-bit row and its mask row of three bytes a pixel. A
+// register whose mask bytes all give one side the whole weight (mask 0 to 7 or 248 to 255 in the
+// 5-bit blend; 0 in the exact one, which then keeps the destination) takes that side alone.
 struct ScaledMaskBlocks24 {
     template <bool kExact>
     __attribute__((target("avx2"))) static size_t Blend24(uint8_t* d, const uint8_t* pixels,
                                                           const uint8_t* maskRow, size_t rowBytes) {
+        const __m256i weightBits = _mm256_set1_epi8(static_cast<char>(0xF8));
         size_t k = 0;
         for (; k + 32 <= rowBytes; k += 32) {
-            Write256(d + k, MaskBlend24<kExact>(Read256(pixels + k), Read256(d + k),
-                                                Read256(maskRow + k)));
+            const __m256i m = Read256(maskRow + k);
+            if constexpr (kExact) {
+                if (_mm256_testz_si256(m, m)) continue;
+            } else {
+                if (_mm256_testz_si256(m, weightBits)) {
+                    Write256(d + k, WholeWeight(Read256(d + k)));
+                    continue;
+                }
+                if (_mm256_testc_si256(m, weightBits)) {
+                    Write256(d + k, WholeWeight(Read256(pixels + k)));
+                    continue;
+                }
+            }
+            Write256(d + k, MaskBlend24<kExact>(Read256(pixels + k), Read256(d + k), m));
         }
         return k;
     }
@@ -122,7 +158,7 @@ struct ScaledMaskBlocks24 {
                                                          const uint8_t* s, const uint8_t* m,
                                                          const sse2::ScaledScratch& scratch,
                                                          int32_t width) {
-        ssse3::GatherMaskedTriplets(pixels, maskRow, s, m, scratch, width);
+        avx2::GatherMaskedTriplets(pixels, maskRow, s, m, scratch, width);
     }
 };
 
