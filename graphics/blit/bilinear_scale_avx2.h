@@ -136,6 +136,13 @@ struct PreparedGroup {
     // The weights (16384 - fx, fx) of column k in each 32-bit lane of the low 128-bit lane of
     // weights[k] and of column k + 4 in each of the high one.
     uint32_t weights[4][8];
+    // For rows of one source row: permute indices of the columns' first pixels and of their
+    // second ones, in column order, and fx in the four 16-bit lanes of each column's channels,
+    // laid out as the byte unpacks of those pixels leave them (columns 0, 1 | 4, 5, then 2, 3 |
+    // 6, 7).
+    int32_t firsts[8];
+    int32_t seconds[8];
+    int16_t fractions[2][16];
 };
 
 // Prepares the group of columns c..c+7 of a strip whose rows may be read for rowBytes bytes.
@@ -155,6 +162,10 @@ inline PreparedGroup PrepareGroup(const BilinearColumn* c, int32_t rowBytes) {
         const uint32_t weights = static_cast<uint32_t>(kBilinearOne - c[k].fraction) |
                                  static_cast<uint32_t>(c[k].fraction) << 16;
         for (int i = 0; i < 4; ++i) g.weights[k & 3][(k & 4) + i] = weights;
+        g.firsts[k] = (c[k].first - base) / 4;
+        g.seconds[k] = (c[k].second - base) / 4;
+        for (int i = 0; i < 4; ++i)
+            g.fractions[half][lane * 2 + i] = static_cast<int16_t>(c[k].fraction);
     }
     return g;
 }
@@ -203,6 +214,33 @@ __attribute__((target("avx2"))) inline __m256i PreparedPixels(__m256i topPairs, 
     const __m256i sum = _mm256_add_epi32(_mm256_madd_epi16(topPairs, RowShare(x, rows.top)),
                                          _mm256_madd_epi16(bottomPairs, RowShare(x, rows.bottom)));
     return _mm256_srli_epi32(sum, kBilinearShift);
+}
+
+// first + ((second - first) * fx) >> 14 of the channels in 16-bit lanes, which is what the weights
+// 16384 - fx and fx give: the high half of (second - first) * 4 * fx is the shifted product, its
+// floor included where the difference is negative.
+__attribute__((target("avx2"))) inline __m256i Between(__m256i first, __m256i second,
+                                                       const int16_t* fractions) {
+    const __m256i step = _mm256_slli_epi16(_mm256_sub_epi16(second, first), 2);
+    return _mm256_add_epi16(
+        first, _mm256_mulhi_epi16(step, Load256(reinterpret_cast<const uint8_t*>(fractions))));
+}
+
+// Eight pixels of a row that takes one source row (fy = 0).
+__attribute__((target("avx2"))) inline void PreparedGroupPixelsOfOneRow(uint8_t* out,
+                                                                        const uint8_t* row,
+                                                                        const PreparedGroup& g) {
+    const __m256i pixels = Load256(row + g.base);
+    const __m256i first =
+        _mm256_permutevar8x32_epi32(pixels, Load256(reinterpret_cast<const uint8_t*>(g.firsts)));
+    const __m256i second =
+        _mm256_permutevar8x32_epi32(pixels, Load256(reinterpret_cast<const uint8_t*>(g.seconds)));
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i low = Between(_mm256_unpacklo_epi8(first, zero),
+                                _mm256_unpacklo_epi8(second, zero), g.fractions[0]);
+    const __m256i high = Between(_mm256_unpackhi_epi8(first, zero),
+                                 _mm256_unpackhi_epi8(second, zero), g.fractions[1]);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_packus_epi16(low, high));
 }
 
 template <bool kTwoRows>
@@ -260,7 +298,11 @@ class BilinearRows32Avx2 {
         const bilinear_avx2::RowWeights rows(fy);
         for (int32_t g = 0; g < count_ / 8; ++g, out += 32) {
             if (groups_[g].base >= 0) {
-                bilinear_avx2::PreparedGroupPixels<kTwoRows>(out, top, bottom, groups_[g], rows);
+                if constexpr (kTwoRows) {
+                    bilinear_avx2::PreparedGroupPixels<true>(out, top, bottom, groups_[g], rows);
+                } else {
+                    bilinear_avx2::PreparedGroupPixelsOfOneRow(out, top, groups_[g]);
+                }
             } else {
                 bilinear_avx2::ColumnGroup<kTwoRows>(out, top, bottom, fy, columns_ + 8 * g, rows);
             }
