@@ -3,8 +3,9 @@
 // The AVX2 bodies of SumChannels and ApplyContrastRows, identical in result to the scalar ones.
 // Sums: sixteen bytes at a time widened to 16-bit lanes by the load itself, each lane always
 // holding one channel (24-bit rows repeat every 48 bytes, three registers), moved into the 64-bit
-// sums before they could overflow. Applying: the SSE2 body's arithmetic on 32 bytes at a time;
-// tables that have no arithmetic form, and masked rows, take the SSE2 body's lookups. Compiled for
+// sums before they could overflow. Applying: the arithmetic form on 32 bytes at a time, an
+// expansion weighing every distance by both sides' factors; tables that have no arithmetic form,
+// and masked rows, take the SSE2 body's lookups. Compiled for
 // AVX2 by a function attribute in a baseline build and only called where the processor has AVX2.
 #include "graphics/core/instruction_sets.h"
 
@@ -96,52 +97,71 @@ __attribute__((target("avx2"))) inline ContrastLanes LanesOf(const ContrastArith
     return lanes;
 }
 
-// The form's entries of 32 bytes; the steps of sse2::ContrastBytes.
+// q of each byte's distance by one side's factor and offset, as bytes: the distances of the
+// even bytes sit in the high byte of their words, the odd ones' where they are, and q is the
+// high byte of each word of the sum, moved down for the even bytes.
+template <bool kOffset>
+__attribute__((target("avx2"))) inline __m256i Quotients(__m256i even, __m256i odd, __m256i factor,
+                                                         __m256i offset) {
+    __m256i qEven = _mm256_mulhi_epu16(even, factor);
+    __m256i qOdd = _mm256_mulhi_epu16(odd, factor);
+    if constexpr (kOffset) {
+        qEven = _mm256_adds_epu16(qEven, offset);
+        qOdd = _mm256_adds_epu16(qOdd, offset);
+    }
+    return _mm256_blendv_epi8(_mm256_srli_epi16(qEven, 8), qOdd,
+                              _mm256_set1_epi16(static_cast<short>(0xFF00)));
+}
+
+// The form's entries of 32 bytes. Expanding, every distance is taken by both sides' factors and
+// each byte keeps its own side's result: two more multiplies cost less than choosing a factor
+// and an offset for every 16-bit lane.
 template <ContrastArithmetic::Kind kKind>
 __attribute__((target("avx2"))) inline __m256i ContrastBytes(const ContrastLanes& c, __m256i v) {
-    constexpr bool kExpand = kKind == ContrastArithmetic::Kind::Expand;
-    const __m256i high = _mm256_set1_epi16(static_cast<short>(0xFF00));
     const __m256i above = _mm256_subs_epu8(v, c.mean);
     const __m256i d = _mm256_or_si256(above, _mm256_subs_epu8(c.mean, v));
     const __m256i atOrBelow = _mm256_cmpeq_epi8(above, _mm256_setzero_si256());
     const __m256i even = _mm256_slli_epi16(d, 8);
-    const __m256i odd = _mm256_and_si256(d, high);
-    __m256i qEven, qOdd;
-    if constexpr (kExpand) {
-        // A word's side is in the sign bit of both its bytes once shifted across the word.
-        const __m256i sideEven = _mm256_srai_epi16(_mm256_slli_epi16(atOrBelow, 8), 8);
-        const __m256i sideOdd = _mm256_srai_epi16(atOrBelow, 8);
-        qEven = _mm256_adds_epu16(
-            _mm256_mulhi_epu16(even, _mm256_blendv_epi8(c.factor[1], c.factor[0], sideEven)),
-            _mm256_blendv_epi8(c.offset[1], c.offset[0], sideEven));
-        qOdd = _mm256_adds_epu16(
-            _mm256_mulhi_epu16(odd, _mm256_blendv_epi8(c.factor[1], c.factor[0], sideOdd)),
-            _mm256_blendv_epi8(c.offset[1], c.offset[0], sideOdd));
+    const __m256i odd = _mm256_and_si256(d, _mm256_set1_epi16(static_cast<short>(0xFF00)));
+    if constexpr (kKind == ContrastArithmetic::Kind::Expand) {
+        const __m256i up = Quotients<true>(even, odd, c.factor[1], c.offset[1]);
+        const __m256i down = Quotients<true>(even, odd, c.factor[0], c.offset[0]);
+        return _mm256_blendv_epi8(_mm256_adds_epu8(v, up), _mm256_subs_epu8(v, down), atOrBelow);
     } else {
-        qEven = _mm256_mulhi_epu16(even, c.factor[1]);
-        qOdd = _mm256_mulhi_epu16(odd, c.factor[1]);
+        const __m256i q = Quotients<false>(even, odd, c.factor[1], c.offset[1]);
+        return _mm256_blendv_epi8(_mm256_adds_epu8(c.mean, q), _mm256_subs_epu8(c.mean, q),
+                                  atOrBelow);
     }
-    const __m256i q = _mm256_or_si256(_mm256_srli_epi16(qEven, 8), _mm256_and_si256(qOdd, high));
-    const __m256i from = kExpand ? v : c.mean;
-    return _mm256_blendv_epi8(_mm256_adds_epu8(from, q), _mm256_subs_epu8(from, q), atOrBelow);
+}
+
+// Byte 3 of 32-bit pixels keeps its value.
+template <ContrastArithmetic::Kind kKind, int kBytes>
+__attribute__((target("avx2"))) inline void ApplyArithmeticRun(const ContrastLanes& lanes,
+                                                               const uint8_t* t, uint8_t* p,
+                                                               size_t pixels) {
+    const size_t n = pixels * kBytes;
+    const ContrastLanes c = lanes;  // kept in registers across the stores
+    const __m256i kept = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+    size_t k = 0;
+    for (; k + 32 <= n; k += 32) {
+        __m256i* at = reinterpret_cast<__m256i*>(p + k);
+        const __m256i v = _mm256_loadu_si256(at);
+        const __m256i out = ContrastBytes<kKind>(c, v);
+        _mm256_storeu_si256(at, kBytes == 4 ? _mm256_blendv_epi8(out, v, kept) : out);
+    }
+    for (; k < n; ++k) {
+        if (kBytes == 3 || k % 4 != 3) p[k] = t[p[k]];
+    }
 }
 
 template <ContrastArithmetic::Kind kKind>
 __attribute__((target("avx2"))) inline void ApplyArithmeticRun(const ContrastLanes& c,
                                                                const uint8_t* t, uint8_t* p,
                                                                size_t pixels, int32_t bytes) {
-    const size_t n = pixels * static_cast<size_t>(bytes);
-    // Bytes whose sign bit is set keep their value: byte 3 of 32-bit pixels.
-    const __m256i kept =
-        bytes == 4 ? _mm256_set1_epi32(static_cast<int>(0xFF000000u)) : _mm256_setzero_si256();
-    size_t k = 0;
-    for (; k + 32 <= n; k += 32) {
-        __m256i* at = reinterpret_cast<__m256i*>(p + k);
-        const __m256i v = _mm256_loadu_si256(at);
-        _mm256_storeu_si256(at, _mm256_blendv_epi8(ContrastBytes<kKind>(c, v), v, kept));
-    }
-    for (; k < n; ++k) {
-        if (bytes == 3 || k % 4 != 3) p[k] = t[p[k]];
+    if (bytes == 3) {
+        ApplyArithmeticRun<kKind, 3>(c, t, p, pixels);
+    } else {
+        ApplyArithmeticRun<kKind, 4>(c, t, p, pixels);
     }
 }
 
