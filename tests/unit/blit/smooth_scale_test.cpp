@@ -13,9 +13,11 @@
 #include <vector>
 
 #include "graphics/blit/bilinear_scale.h"
+#include "graphics/blit/bilinear_scale_avx2.h"
 #include "graphics/blit/blit.h"
 #include "graphics/blit/blit_registry.h"
 #include "graphics/blit/box_average_sse2.h"
+#include "graphics/blit/instruction_sets.h"
 #include "graphics/core/blit_flags.h"
 #include "tests/unit/image/buffer_surface.h"
 
@@ -476,6 +478,39 @@ TEST(SmoothScale, ReciprocalDivisionIsExact) {
         const uint32_t top = (1u << 30) - 1;
         ASSERT_EQ(divisor.Divide(top), top / d) << d;
         ASSERT_EQ(divisor.Divide(top - top % d - 1), (top - top % d - 1) / d) << d;
+    }
+}
+#endif
+
+#if defined(GFX_HAVE_X86_TARGETS)
+// A row of one source row blends first + ((second - first) * fx) >> 14 in 16-bit lanes, which
+// must be the scalar row's sum of both weights for every pair of bytes, a negative difference
+// (rounded toward minus infinity) included, and at the ends of the fraction's range.
+__attribute__((target("avx2"))) void CheckOneRowBlend(int32_t fx) {
+    alignas(32) int16_t first[16], second[16], fractions[16], out[16];
+    for (int16_t& f : fractions) f = static_cast<int16_t>(fx);
+    const BilinearWeights w(fx, 0);
+    for (int32_t a = 0; a < 256; ++a) {
+        for (int32_t b0 = 0; b0 < 256; b0 += 16) {
+            for (int k = 0; k < 16; ++k)
+                first[k] = static_cast<int16_t>(a), second[k] = static_cast<int16_t>(b0 + k);
+            const __m256i v = bilinear_avx2::Between(
+                _mm256_load_si256(reinterpret_cast<const __m256i*>(first)),
+                _mm256_load_si256(reinterpret_cast<const __m256i*>(second)), fractions);
+            _mm256_store_si256(reinterpret_cast<__m256i*>(out), v);
+            for (int k = 0; k < 16; ++k) {
+                const int32_t sum = w.topLeft * a + w.topRight * (b0 + k);
+                ASSERT_EQ(sum >> kBilinearShift, out[k]) << a << " to " << b0 + k << " at " << fx;
+            }
+        }
+    }
+}
+
+TEST(SmoothScale, OneRowBlendGivesTheWeightedSum) {
+    if (!BodyKindRunsHere(BodyKind::Avx2)) GTEST_SKIP() << "no AVX2";
+    for (const int32_t fx : {0, 1, 4096, 8192, 12345, 16383}) {
+        CheckOneRowBlend(fx);
+        if (HasFatalFailure()) return;
     }
 }
 #endif
