@@ -155,17 +155,19 @@ inline PreparedGroup PrepareGroup(const BilinearColumn* c, int32_t rowBytes) {
     g.base = base >= 0 && high - base <= 28 ? base : -1;
     if (g.base < 0) return g;
     for (int k = 0; k < 8; ++k) {
+        // Columns 0, 1 | 4, 5 go to the first register of pairs and of unpacked pixels, 2, 3 |
+        // 6, 7 to the second, in these slots.
         const int32_t half = (k & 2) != 0 ? 1 : 0;
-        const int32_t lane = 2 * (k & 1) + ((k & 4) != 0 ? 4 : 0);
-        g.pairs[half][lane] = (c[k].first - base) / 4;
-        g.pairs[half][lane + 1] = (c[k].second - base) / 4;
+        const int32_t slot = (k & 1) + ((k & 4) != 0 ? 2 : 0);
+        g.firsts[k] = (c[k].first - base) / 4;
+        g.seconds[k] = (c[k].second - base) / 4;
+        g.pairs[half][2 * slot] = g.firsts[k];
+        g.pairs[half][2 * slot + 1] = g.seconds[k];
+        for (int i = 0; i < 4; ++i)
+            g.fractions[half][4 * slot + i] = static_cast<int16_t>(c[k].fraction);
         const uint32_t weights = static_cast<uint32_t>(kBilinearOne - c[k].fraction) |
                                  static_cast<uint32_t>(c[k].fraction) << 16;
         for (int i = 0; i < 4; ++i) g.weights[k & 3][(k & 4) + i] = weights;
-        g.firsts[k] = (c[k].first - base) / 4;
-        g.seconds[k] = (c[k].second - base) / 4;
-        for (int i = 0; i < 4; ++i)
-            g.fractions[half][lane * 2 + i] = static_cast<int16_t>(c[k].fraction);
     }
     return g;
 }
