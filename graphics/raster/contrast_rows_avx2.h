@@ -5,8 +5,8 @@
 // holding one channel (24-bit rows repeat every 48 bytes, three registers), moved into the 64-bit
 // sums before they could overflow. Applying: the arithmetic form on 32 bytes at a time, an
 // expansion weighing every distance by both sides' factors; tables that have no arithmetic form,
-// and masked rows, take the SSE2 body's lookups. Compiled for
-// AVX2 by a function attribute in a baseline build and only called where the processor has AVX2.
+// and masked rows, take the SSE2 body's lookups. Compiled for AVX2 by a function attribute in a
+// baseline build and only called where the processor has AVX2.
 #include "graphics/core/instruction_sets.h"
 
 #if defined(GFX_HAVE_X86_TARGETS)
