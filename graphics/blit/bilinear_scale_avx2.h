@@ -72,17 +72,25 @@ __attribute__((target("avx2"))) inline bool ReadsAsPairs(const BilinearColumn* c
     return c[0].second == c[0].first + 4 && c[7].second == c[7].first + 4;
 }
 
+// Channel c of a pair's first pixel and of its second in 16-bit lanes 2c and 2c + 1: the pair in
+// bytes 0-7 of each lane (kHigh false) or in bytes 8-15.
+template <bool kHigh>
+__attribute__((target("avx2"))) inline __m256i SpreadPair(__m256i pairs) {
+    constexpr char o = kHigh ? 8 : 0;
+    return _mm256_shuffle_epi8(
+        pairs,
+        _mm256_setr_epi8(o + 0, -128, o + 4, -128, o + 1, -128, o + 5, -128, o + 2, -128, o + 6,
+                         -128, o + 3, -128, o + 7, -128, o + 0, -128, o + 4, -128, o + 1, -128,
+                         o + 5, -128, o + 2, -128, o + 6, -128, o + 3, -128, o + 7, -128));
+}
+
 // The adjacent pixel pairs of columns a (low lane) and b (high lane) of `row`, channel c of the
 // first pixel and of the second in 16-bit lanes 2c and 2c + 1 of each lane.
 __attribute__((target("avx2"))) inline __m256i SpreadPairs(const uint8_t* row, int32_t a,
                                                            int32_t b) {
-    const __m256i pairs = _mm256_inserti128_si256(
+    return SpreadPair<false>(_mm256_inserti128_si256(
         _mm256_castsi128_si256(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + a))),
-        _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + b)), 1);
-    return _mm256_shuffle_epi8(
-        pairs,
-        _mm256_setr_epi8(0, -128, 4, -128, 1, -128, 5, -128, 2, -128, 6, -128, 3, -128, 7, -128, 0,
-                         -128, 4, -128, 1, -128, 5, -128, 2, -128, 6, -128, 3, -128, 7, -128));
+        _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + b)), 1));
 }
 
 // Pixels k and k + 4 of a group, their four channel sums in each lane.
@@ -170,18 +178,6 @@ inline PreparedGroup PrepareGroup(const BilinearColumn* c, int32_t rowBytes) {
         for (int i = 0; i < 4; ++i) g.weights[k & 3][(k & 4) + i] = weights;
     }
     return g;
-}
-
-// Channel c of a pair's first pixel and of its second in 16-bit lanes 2c and 2c + 1: the pair in
-// bytes 0-7 of each lane (kHigh false) or in bytes 8-15.
-template <bool kHigh>
-__attribute__((target("avx2"))) inline __m256i SpreadPair(__m256i pairs) {
-    constexpr char o = kHigh ? 8 : 0;
-    return _mm256_shuffle_epi8(
-        pairs,
-        _mm256_setr_epi8(o + 0, -128, o + 4, -128, o + 1, -128, o + 5, -128, o + 2, -128, o + 6,
-                         -128, o + 3, -128, o + 7, -128, o + 0, -128, o + 4, -128, o + 1, -128,
-                         o + 5, -128, o + 2, -128, o + 6, -128, o + 3, -128, o + 7, -128));
 }
 
 // The pairs of a prepared group in one source row, spread for pmaddwd: columns 0 | 4, 1 | 5,

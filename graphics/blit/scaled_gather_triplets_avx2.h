@@ -15,6 +15,7 @@
 #include <cstdint>
 
 #include "graphics/blit/blit_scaled_ssse3.h"
+#include "graphics/blit/scaled_gather_avx2.h"
 #include "graphics/blit/triplets_avx2.h"
 #include "graphics/blit/unscaled_walk_avx2.h"
 
@@ -44,13 +45,6 @@ inline constexpr ShuffleIndex32 kEveryOther32[3][2] = {
     {EveryOtherTripletBytes32(2, false), EveryOtherTripletBytes32(2, true)},
 };
 
-// The sixteen bytes at `low` in the low lane and those at `high` in the high one.
-__attribute__((target("avx2"))) inline __m256i LoadLanes(const uint8_t* low, const uint8_t* high) {
-    return _mm256_inserti128_si256(
-        _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(low))),
-        _mm_loadu_si128(reinterpret_cast<const __m128i*>(high)), 1);
-}
-
 // Register r of the block gathered from the 64 source pixels at s.
 template <int kR>
 __attribute__((target("avx2"))) inline __m256i EveryOtherTriplets(const uint8_t* s) {
@@ -79,16 +73,9 @@ __attribute__((target("avx2"))) inline void HalveTriplets(uint8_t* out, const ui
 // a block reads mask bytes 2j to 2j + 63, inside the row as the pixels of HalveTriplets are.
 __attribute__((target("avx2"))) inline void HalveMaskTriplets(uint8_t* out, const uint8_t* m,
                                                               int32_t width) {
-    const __m256i low = _mm256_set1_epi16(0x00FF);
     int32_t j = 0;
-    for (; j + 33 <= width; j += 32) {
-        const __m256i a = _mm256_and_si256(Load(m + 2 * j), low);
-        const __m256i b = _mm256_and_si256(Load(m + 2 * j + 32), low);
-        // The pack works within lanes: its quarters come out as a0 b0 a1 b1.
-        const __m256i even =
-            _mm256_permute4x64_epi64(_mm256_packus_epi16(a, b), _MM_SHUFFLE(3, 1, 2, 0));
-        StoreTriplets(out + 3 * j, Spread(even));
-    }
+    for (; j + 33 <= width; j += 32)
+        StoreTriplets(out + 3 * j, Spread(EvenPixels<Pixel8>(m + 2 * j)));
     ssse3::HalveMaskTriplets(out + 3 * j, m + 2 * j, width - j);
 }
 

@@ -91,16 +91,21 @@ __attribute__((target("avx2"))) inline Triplets Reverse(const Triplets& t) {
              _mm256_permute2x128_si256(r1, r2, 0x20)}};
 }
 
+// The sixteen bytes at `low` in the low lane and those at `high` in the high one.
+__attribute__((target("avx2"))) inline __m256i LoadLanes(const uint8_t* low, const uint8_t* high) {
+    return _mm256_inserti128_si256(
+        _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(low))),
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(high)), 1);
+}
+
 // Pixels 4k..4k+3 of both halves in the 32-bit lanes of the two 128-bit lanes (the top byte
 // zero); the last four of a half are read from its last sixteen bytes, so no byte after the block
 // is read.
 template <int kK>
 __attribute__((target("avx2"))) inline __m256i QuadWords(const uint8_t* p) {
     constexpr int kAt = kK == 3 ? 32 : 12 * kK;
-    const __m256i halves = _mm256_inserti128_si256(
-        _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + kAt))),
-        _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 48 + kAt)), 1);
-    return Shuffle(halves, kK == 3 ? ssse3::kLastToWords : ssse3::kToWords);
+    return Shuffle(LoadLanes(p + kAt, p + 48 + kAt),
+                   kK == 3 ? ssse3::kLastToWords : ssse3::kToWords);
 }
 
 // One byte per pixel of the block of 32 pixels at p, 0xFF where the pixel equals the key (its 24
