@@ -7,22 +7,39 @@
 namespace gfx {
 
 // A contrast table as a few byte and 16-bit operations, for bodies that compute entries in
-// vector registers instead of looking each one up. With d the distance of x from the mean
-// (x - mean above it, mean - x at or below it) and q = (min(65535, floor(d * factor / 256) +
-// offset)) >> 8, the factor and the offset being those of x's side:
-//   compress: mean + q above the mean, mean - q at or below it (the offsets are 0);
-//   expand:   min(255, x + q) above the mean, max(0, x - q) at or below it.
-// These are the operations the vector bodies do lane by lane. `ContrastArithmeticOf` gives the
-// form only when it reproduces all 256 entries of the table; otherwise the table is looked up.
+// vector registers instead of looking each one up. Each side of the mean takes q = (d * factor)
+// >> 16 of a distance d, the side's factor being [0] at or below the mean and [1] above it:
+//   compress: d = |x - mean|; mean + q above the mean, mean - q at or below it;
+//   expand:   d = x - mean + 20 above the mean, mean + 21 - x at or below it, each saturated to
+//             0..255; min(255, x + q) above, max(0, x - q) at or below.
+// An expansion pushes a value by trunc(p * (1 + 0.05 * k)) for its side's power p and step k
+// from the mean, which is (0.05 * p) * (20 + k): the distance carries the 20 and the factor the
+// 0.05 * p. The larger distance of the two is the one of x's side. These are the operations the
+// vector bodies do lane by lane; `ContrastArithmeticOf` gives the form only when it reproduces
+// all 256 entries of the table, otherwise the table is looked up.
 struct ContrastArithmetic {
     enum class Kind : uint8_t { Lookup, Compress, Expand };
     Kind kind = Kind::Lookup;
     uint8_t mean = 0;
     uint16_t factor[2] = {0, 0};  // [0] at or below the mean, [1] above it
-    uint16_t offset[2] = {0, 0};
 };
 
 ContrastArithmetic ContrastArithmeticOf(const ContrastTable& table);
+
+// The saturated distances of an expansion: (x - mean + 20, mean + 21 - x).
+struct ExpansionDistances {
+    uint8_t above, atOrBelow;
+};
+ExpansionDistances ExpansionDistancesOf(uint8_t mean, uint8_t x);
+
+// The byte constants that give an expansion's distances by saturating byte operations:
+//   above     = (x + lift) - drop,      lift = max(0, 20 - mean), drop = max(0, mean - 20);
+//   atOrBelow = (reach - x) + overflow, reach = min(255, mean + 21), overflow = the rest.
+// Means from 20 to 234 have lift and overflow 0, which the bodies use to skip two operations.
+struct ExpansionConstants {
+    uint8_t lift, drop, reach, overflow;
+};
+ExpansionConstants ExpansionConstantsOf(uint8_t mean);
 
 // The entry of `x` by the form's operations (not for Kind::Lookup).
 uint8_t ContrastEntry(const ContrastArithmetic& form, uint8_t x);

@@ -1,18 +1,19 @@
 #pragma once
 
 // The AVX2 bodies of SumChannels and ApplyContrastRows, identical in result to the scalar ones.
-// Sums: sixteen bytes at a time widened to 16-bit lanes by the load itself, each lane always
-// holding one channel (24-bit rows repeat every 48 bytes, three registers), moved into the 64-bit
-// sums before they could overflow. Applying: the arithmetic form on 32 bytes at a time, an
-// expansion weighing every distance by both sides' factors; tables that have no arithmetic form,
-// and masked rows, take the SSE2 body's lookups. Compiled for AVX2 by a function attribute in a
-// baseline build and only called where the processor has AVX2.
+// Sums: 32 bytes at a time added up in 16-bit lanes as words and as their high bytes, each
+// lane's two bytes always of the same two channels (24-bit rows repeat every 96 bytes, three
+// registers), moved into the 64-bit sums before they could overflow. Applying: the arithmetic
+// form on 32 bytes at a time; tables that have no arithmetic form, and masked rows, take the
+// SSE2 body's lookups. Compiled for AVX2 by a function attribute in a baseline build and only
+// called where the processor has AVX2.
 #include "graphics/core/instruction_sets.h"
 
 #if defined(GFX_HAVE_X86_TARGETS)
 
 #include <immintrin.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -22,161 +23,241 @@
 
 namespace gfx::avx2 {
 
-// A block is three registers of 24-bit pixels (their channels repeat every 48 bytes) or four of
-// 32-bit ones (four chains of additions rather than one). Word l of register j of a block is
-// byte 16 * j + l, channel (16 * j + l) % bytes.
+// A block is three registers of 24-bit pixels (their channels repeat every 96 bytes) or four of
+// 32-bit ones (four chains of additions rather than one). Each register's 16-bit lanes add up
+// its words as they are, and their high bytes apart: word l of register j holds bytes 32 * j +
+// 2 * l and the one after it, so each lane's low and high bytes always belong to one channel
+// each, and the low bytes' sum is the words' sum less 256 times the high bytes'. Blocks start
+// at a 32-byte boundary, loads that straddle cache lines being slower; a run's blocks then
+// start at some byte of a pixel, the phase, which turns the channels of all lanes alike.
 template <int kBytes>
-inline constexpr int kSumRegisters = kBytes == 3 ? 3 : 4;
+struct LaneSums {
+    static constexpr int kRegisters = kBytes == 3 ? 3 : 4;
+    __m256i words[kRegisters], highs[kRegisters];
+    int32_t blocks;  // added since the lanes were last moved into the sums
+    int32_t phase;
+};
 
 template <int kBytes>
-__attribute__((target("avx2"))) inline void AddLanes(const __m256i* lanes, ChannelSums* sums) {
-    for (int j = 0; j < kSumRegisters<kBytes>; ++j) {
-        alignas(32) uint16_t words[16];
-        _mm256_store_si256(reinterpret_cast<__m256i*>(words), lanes[j]);
+__attribute__((target("avx2"))) inline void ClearLanes(LaneSums<kBytes>* lanes) {
+    for (int j = 0; j < LaneSums<kBytes>::kRegisters; ++j)
+        lanes->words[j] = lanes->highs[j] = _mm256_setzero_si256();
+    lanes->blocks = 0;
+}
+
+// Moves the lanes into the sums: first by their byte offsets in a block, then by the channels
+// those offsets have at the lanes' phase.
+template <int kBytes>
+__attribute__((target("avx2"))) inline void MoveLanes(LaneSums<kBytes>* lanes, ChannelSums* sums) {
+    uint64_t atOffset[kBytes] = {};
+    for (int j = 0; j < LaneSums<kBytes>::kRegisters; ++j) {
+        alignas(32) uint16_t word[16], high[16];
+        _mm256_store_si256(reinterpret_cast<__m256i*>(word), lanes->words[j]);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(high), lanes->highs[j]);
+#pragma GCC unroll 16
         for (int l = 0; l < 16; ++l) {
-            const int channel = (16 * j + l) % kBytes;
-            if (channel < 3) sums->sum[channel] += words[l];
+            const int low = (32 * j + 2 * l) % kBytes;
+            atOffset[low] += static_cast<uint16_t>(word[l] - (high[l] << 8));
+            atOffset[(low + 1) % kBytes] += high[l];
         }
+    }
+    for (int r = 0; r < kBytes; ++r) {
+        const int channel = (r + lanes->phase) % kBytes;
+        if (channel < 3) sums->sum[channel] += atOffset[r];
+    }
+    ClearLanes(lanes);
+}
+
+// One register's words and high bytes into its lanes.
+__attribute__((target("avx2"))) inline void AddRegister(const uint8_t* p, __m256i* words,
+                                                        __m256i* highs) {
+    const __m256i v = _mm256_load_si256(reinterpret_cast<const __m256i*>(p));
+    *words = _mm256_add_epi16(*words, v);
+    *highs = _mm256_add_epi16(*highs, _mm256_srli_epi16(v, 8));
+}
+
+// Bytes `from` to `to` of a run one by one.
+template <int kBytes>
+inline void AddBytes(const uint8_t* p, size_t from, size_t to, ChannelSums* sums) {
+    for (size_t k = from; k < to; ++k) {
+        const size_t channel = k % kBytes;
+        if (channel < 3) sums->sum[channel] += p[k];
     }
 }
 
-// The lanes add up in 16 bits for 257 blocks (255 * 257 = 65535).
+// Each byte sum of a lane stays exact in 16 bits for 257 blocks (255 * 257 = 65535); the words'
+// sum may wrap, as only its low 16 bits are taken.
 template <int kBytes>
 __attribute__((target("avx2"))) inline ChannelSums SumChannelsOf(const ContrastRows& rows) {
-    constexpr int kRegisters = kSumRegisters<kBytes>;
-    constexpr int kBlock = 16 * kRegisters;
-    constexpr int kBlockPixels = kBlock / kBytes;
+    constexpr int kRegisters = LaneSums<kBytes>::kRegisters;
+    constexpr size_t kBlock = 32 * kRegisters;
     constexpr int32_t kFlushBlocks = 257;
     ChannelSums sums{{0, 0, 0}};
-    __m256i lanes[kRegisters];
-    for (__m256i& l : lanes) l = _mm256_setzero_si256();
-    int32_t pending = 0;
-    for (int32_t y = 0; y < rows.height; ++y) {
-        const uint8_t* p = rows.base + static_cast<ptrdiff_t>(y) * rows.pitch;
-        int32_t blocks = rows.width / kBlockPixels;
-        while (blocks > 0) {
-            const int32_t run = blocks < kFlushBlocks - pending ? blocks : kFlushBlocks - pending;
-            for (int32_t b = 0; b < run; ++b, p += kBlock) {
-#pragma GCC unroll 4
-                for (int j = 0; j < kRegisters; ++j) {
-                    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * j));
-                    lanes[j] = _mm256_add_epi16(lanes[j], _mm256_cvtepu8_epi16(v));
+    LaneSums<kBytes> lanes;
+    ClearLanes(&lanes);
+    lanes.phase = 0;
+    ForEachRun(
+        rows, [&](uint8_t * run, size_t pixels) __attribute__((target("avx2"))) {
+            const size_t n = pixels * kBytes;
+            const size_t head = std::min(n, (32 - reinterpret_cast<uintptr_t>(run) % 32) % 32);
+            size_t blocks = (n - head) / kBlock;
+            AddBytes<kBytes>(run, 0, head, &sums);
+            AddBytes<kBytes>(run, head + blocks * kBlock, n, &sums);
+            if (blocks == 0) return;
+            const int32_t phase = static_cast<int32_t>(head % kBytes);
+            if (phase != lanes.phase) {
+                MoveLanes(&lanes, &sums);
+                lanes.phase = phase;
+            }
+            const uint8_t* p = run + head;
+            while (blocks > 0) {
+                const size_t room = static_cast<size_t>(kFlushBlocks - lanes.blocks);
+                const size_t count = blocks < room ? blocks : room;
+                // Named registers for the loop: the compiler keeps the captured lanes in memory,
+                // and an array of them in registers it copies at every block.
+                __m256i w0 = lanes.words[0], w1 = lanes.words[1], w2 = lanes.words[2];
+                __m256i h0 = lanes.highs[0], h1 = lanes.highs[1], h2 = lanes.highs[2];
+                __m256i w3 = lanes.words[kRegisters - 1],
+                        h3 = lanes.highs[kRegisters - 1];  // 32-bit
+                for (size_t b = 0; b < count; ++b, p += kBlock) {
+                    AddRegister(p, &w0, &h0);
+                    AddRegister(p + 32, &w1, &h1);
+                    AddRegister(p + 64, &w2, &h2);
+                    if constexpr (kRegisters == 4) AddRegister(p + 96, &w3, &h3);
                 }
+                lanes.words[0] = w0;
+                lanes.words[1] = w1;
+                lanes.words[2] = w2;
+                lanes.highs[0] = h0;
+                lanes.highs[1] = h1;
+                lanes.highs[2] = h2;
+                if constexpr (kRegisters == 4) {
+                    lanes.words[3] = w3;
+                    lanes.highs[3] = h3;
+                }
+                blocks -= count;
+                lanes.blocks += static_cast<int32_t>(count);
+                if (lanes.blocks == kFlushBlocks) MoveLanes(&lanes, &sums);
             }
-            blocks -= run;
-            pending += run;
-            if (pending == kFlushBlocks) {
-                AddLanes<kBytes>(lanes, &sums);
-                for (__m256i& l : lanes) l = _mm256_setzero_si256();
-                pending = 0;
-            }
-        }
-        for (int32_t x = rows.width / kBlockPixels * kBlockPixels; x < rows.width;
-             ++x, p += kBytes) {
-            sums.sum[0] += p[0];
-            sums.sum[1] += p[1];
-            sums.sum[2] += p[2];
-        }
-    }
-    AddLanes<kBytes>(lanes, &sums);
+        });
+    MoveLanes(&lanes, &sums);
     return sums;
 }
 
-// The constants of a ContrastArithmetic in 16-bit lanes.
+// The constants of a ContrastArithmetic in lanes.
 struct ContrastLanes {
-    __m256i mean, factor[2], offset[2];
+    __m256i mean, factor[2];
+    __m256i lift, drop, reach, overflow;  // of an expansion, as bytes
 };
 
 __attribute__((target("avx2"))) inline ContrastLanes LanesOf(const ContrastArithmetic& form) {
+    const ExpansionConstants e = ExpansionConstantsOf(form.mean);
     ContrastLanes lanes;
     lanes.mean = _mm256_set1_epi8(static_cast<char>(form.mean));
-    for (int side = 0; side < 2; ++side) {
+    for (int side = 0; side < 2; ++side)
         lanes.factor[side] = _mm256_set1_epi16(static_cast<short>(form.factor[side]));
-        lanes.offset[side] = _mm256_set1_epi16(static_cast<short>(form.offset[side]));
-    }
+    lanes.lift = _mm256_set1_epi8(static_cast<char>(e.lift));
+    lanes.drop = _mm256_set1_epi8(static_cast<char>(e.drop));
+    lanes.reach = _mm256_set1_epi8(static_cast<char>(e.reach));
+    lanes.overflow = _mm256_set1_epi8(static_cast<char>(e.overflow));
     return lanes;
 }
 
-// q of each byte's distance by one side's factor and offset, as bytes: the distances of the
-// even bytes sit in the high byte of their words, the odd ones' where they are, and q is the
-// high byte of each word of the sum, moved down for the even bytes.
-template <bool kOffset>
-__attribute__((target("avx2"))) inline __m256i Quotients(__m256i even, __m256i odd, __m256i factor,
-                                                         __m256i offset) {
-    __m256i qEven = _mm256_mulhi_epu16(even, factor);
-    __m256i qOdd = _mm256_mulhi_epu16(odd, factor);
-    if constexpr (kOffset) {
-        qEven = _mm256_adds_epu16(qEven, offset);
-        qOdd = _mm256_adds_epu16(qOdd, offset);
-    }
-    return _mm256_blendv_epi8(_mm256_srli_epi16(qEven, 8), qOdd,
+// q of each byte's distance by one factor, as bytes: the even bytes' distances stand alone in
+// their words, so their q is the low byte of the product's high half; the odd ones keep their
+// place in the high byte, and so does their q.
+__attribute__((target("avx2"))) inline __m256i Quotients(__m256i even, __m256i odd,
+                                                         __m256i factor) {
+    return _mm256_blendv_epi8(_mm256_mulhi_epu16(even, factor), _mm256_mulhi_epu16(odd, factor),
                               _mm256_set1_epi16(static_cast<short>(0xFF00)));
 }
 
 // The form's entries of 32 bytes. Expanding, every distance is taken by both sides' factors and
 // each byte keeps its own side's result: two more multiplies cost less than choosing a factor
-// and an offset for every 16-bit lane.
-template <ContrastArithmetic::Kind kKind>
+// for every 16-bit lane. `kNearEdge` adds the lift and the overflow of means below 20 or above
+// 234, which are 0 for the others.
+template <ContrastArithmetic::Kind kKind, bool kNearEdge>
 __attribute__((target("avx2"))) inline __m256i ContrastBytes(const ContrastLanes& c, __m256i v) {
-    const __m256i above = _mm256_subs_epu8(v, c.mean);
-    const __m256i d = _mm256_or_si256(above, _mm256_subs_epu8(c.mean, v));
-    const __m256i atOrBelow = _mm256_cmpeq_epi8(above, _mm256_setzero_si256());
-    const __m256i even = _mm256_slli_epi16(d, 8);
-    const __m256i odd = _mm256_and_si256(d, _mm256_set1_epi16(static_cast<short>(0xFF00)));
+    const __m256i low = _mm256_set1_epi16(0x00FF);
+    const __m256i high = _mm256_set1_epi16(static_cast<short>(0xFF00));
     if constexpr (kKind == ContrastArithmetic::Kind::Expand) {
-        const __m256i up = Quotients<true>(even, odd, c.factor[1], c.offset[1]);
-        const __m256i down = Quotients<true>(even, odd, c.factor[0], c.offset[0]);
-        return _mm256_blendv_epi8(_mm256_adds_epu8(v, up), _mm256_subs_epu8(v, down), atOrBelow);
+        const __m256i lifted = kNearEdge ? _mm256_adds_epu8(v, c.lift) : v;
+        const __m256i above = _mm256_subs_epu8(lifted, c.drop);
+        __m256i atOrBelow = _mm256_subs_epu8(c.reach, v);
+        if constexpr (kNearEdge) atOrBelow = _mm256_adds_epu8(atOrBelow, c.overflow);
+        const __m256i d = _mm256_max_epu8(above, atOrBelow);
+        const __m256i down = _mm256_cmpeq_epi8(d, atOrBelow);
+        const __m256i even = _mm256_and_si256(d, low);
+        const __m256i odd = _mm256_and_si256(d, high);
+        const __m256i qUp = Quotients(even, odd, c.factor[1]);
+        const __m256i qDown = Quotients(even, odd, c.factor[0]);
+        return _mm256_blendv_epi8(_mm256_adds_epu8(v, qUp), _mm256_subs_epu8(v, qDown), down);
     } else {
-        const __m256i q = Quotients<false>(even, odd, c.factor[1], c.offset[1]);
-        return _mm256_blendv_epi8(_mm256_adds_epu8(c.mean, q), _mm256_subs_epu8(c.mean, q),
-                                  atOrBelow);
+        // q never passes the distance, so it is the distance's own side that moves the mean.
+        const __m256i above = _mm256_subs_epu8(v, c.mean);
+        const __m256i below = _mm256_subs_epu8(c.mean, v);
+        const __m256i d = _mm256_or_si256(above, below);
+        const __m256i q =
+            Quotients(_mm256_and_si256(d, low), _mm256_and_si256(d, high), c.factor[1]);
+        return _mm256_subs_epu8(_mm256_adds_epu8(c.mean, _mm256_min_epu8(q, above)),
+                                _mm256_min_epu8(q, below));
     }
 }
 
-// Byte 3 of 32-bit pixels keeps its value.
-template <ContrastArithmetic::Kind kKind, int kBytes>
+// Byte 3 of 32-bit pixels keeps its value. The registers start at a 32-byte boundary, the bytes
+// before it taking the table: loads and stores that straddle cache lines would cost a quarter of
+// the time.
+template <ContrastArithmetic::Kind kKind, bool kNearEdge, int kBytes>
 __attribute__((target("avx2"))) inline void ApplyArithmeticRun(const ContrastLanes& lanes,
                                                                const uint8_t* t, uint8_t* p,
                                                                size_t pixels) {
     const size_t n = pixels * kBytes;
     const ContrastLanes c = lanes;  // kept in registers across the stores
-    const __m256i kept = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
-    size_t k = 0;
+    size_t k = std::min(n, (32 - reinterpret_cast<uintptr_t>(p) % 32) % 32);
+    for (size_t j = 0; j < k; ++j) {
+        if (kBytes == 3 || j % 4 != 3) p[j] = t[p[j]];
+    }
+    // Byte 3 of each pixel, as it falls in registers that start at byte k of the run.
+    const __m256i kept = _mm256_set1_epi32(static_cast<int>(0xFF000000u >> (8 * (k % 4))));
+#pragma GCC unroll 2
     for (; k + 32 <= n; k += 32) {
         __m256i* at = reinterpret_cast<__m256i*>(p + k);
-        const __m256i v = _mm256_loadu_si256(at);
-        const __m256i out = ContrastBytes<kKind>(c, v);
-        _mm256_storeu_si256(at, kBytes == 4 ? _mm256_blendv_epi8(out, v, kept) : out);
+        const __m256i v = _mm256_load_si256(at);
+        const __m256i out = ContrastBytes<kKind, kNearEdge>(c, v);
+        _mm256_store_si256(at, kBytes == 4 ? _mm256_blendv_epi8(out, v, kept) : out);
     }
     for (; k < n; ++k) {
         if (kBytes == 3 || k % 4 != 3) p[k] = t[p[k]];
     }
 }
 
-template <ContrastArithmetic::Kind kKind>
+template <ContrastArithmetic::Kind kKind, bool kNearEdge>
 __attribute__((target("avx2"))) inline void ApplyArithmeticRun(const ContrastLanes& c,
                                                                const uint8_t* t, uint8_t* p,
                                                                size_t pixels, int32_t bytes) {
     if (bytes == 3) {
-        ApplyArithmeticRun<kKind, 3>(c, t, p, pixels);
+        ApplyArithmeticRun<kKind, kNearEdge, 3>(c, t, p, pixels);
     } else {
-        ApplyArithmeticRun<kKind, 4>(c, t, p, pixels);
+        ApplyArithmeticRun<kKind, kNearEdge, 4>(c, t, p, pixels);
     }
 }
 
 __attribute__((target("avx2"))) inline void ApplyArithmeticRows(const ContrastArithmetic& form,
                                                                 const ContrastTable& table,
                                                                 const ContrastRows& rows) {
+    using Kind = ContrastArithmetic::Kind;
     const ContrastLanes lanes = LanesOf(form);
+    const ExpansionConstants e = ExpansionConstantsOf(form.mean);
+    const bool nearEdge = e.lift != 0 || e.overflow != 0;
     ForEachRun(
         rows, [&](uint8_t * p, size_t pixels) __attribute__((target("avx2"))) {
-            if (form.kind == ContrastArithmetic::Kind::Compress) {
-                ApplyArithmeticRun<ContrastArithmetic::Kind::Compress>(lanes, table.entry, p,
-                                                                       pixels, rows.bytes);
+            if (form.kind == Kind::Compress) {
+                ApplyArithmeticRun<Kind::Compress, false>(lanes, table.entry, p, pixels,
+                                                          rows.bytes);
+            } else if (nearEdge) {
+                ApplyArithmeticRun<Kind::Expand, true>(lanes, table.entry, p, pixels, rows.bytes);
             } else {
-                ApplyArithmeticRun<ContrastArithmetic::Kind::Expand>(lanes, table.entry, p, pixels,
-                                                                     rows.bytes);
+                ApplyArithmeticRun<Kind::Expand, false>(lanes, table.entry, p, pixels, rows.bytes);
             }
         });
 }

@@ -9,11 +9,11 @@
 //
 // Applying the table: a 256-entry lookup has no SSE2 form. Tables that ContrastArithmeticOf can
 // compute (those MakeContrastTable gives for the usual amounts) are computed sixteen bytes at a
-// time: the distance from the mean by saturating byte subtractions, q by one 16-bit multiply of
-// the even and one of the odd bytes. Other tables halve the lookups instead: a pair table maps
-// two adjacent bytes at once (entry b0 | b1 << 8 holds T[b0] | T[b1] << 8), built by SSE2
-// interleaves once per call. It pays on large pictures only; small ones, masked ones and a pair
-// table that gets no memory take the scalar body.
+// time: the distances by saturating byte operations, q by 16-bit multiplies of the even and of
+// the odd bytes. Other tables halve the lookups instead: a pair table maps two adjacent bytes at
+// once (entry b0 | b1 << 8 holds T[b0] | T[b1] << 8), built by SSE2 interleaves once per call.
+// It pays on large pictures only; small ones, masked ones and a pair table that gets no memory
+// take the scalar body.
 #if defined(__SSE2__)
 
 #include <emmintrin.h>
@@ -144,55 +144,65 @@ inline void ApplyPairsToPixels32(const ContrastPairTable& pairs, const uint8_t* 
     }
 }
 
-// The constants of a ContrastArithmetic in 16-bit lanes. Choosing a side's constant is
-// `above ^ (atOrBelow & (above ^ below))`, so the difference of the two sides is kept.
+// The constants of a ContrastArithmetic in lanes.
 struct ContrastLanes {
-    __m128i mean, factorAbove, factorFlip, offsetAbove, offsetFlip;
+    __m128i mean, factor[2];
+    __m128i lift, drop, reach, overflow;  // of an expansion, as bytes
 };
 
 inline ContrastLanes LanesOf(const ContrastArithmetic& form) {
-    const auto words = [](uint16_t w) { return _mm_set1_epi16(static_cast<short>(w)); };
-    return {_mm_set1_epi8(static_cast<char>(form.mean)), words(form.factor[1]),
-            words(static_cast<uint16_t>(form.factor[0] ^ form.factor[1])), words(form.offset[1]),
-            words(static_cast<uint16_t>(form.offset[0] ^ form.offset[1]))};
+    const auto bytes = [](uint8_t b) { return _mm_set1_epi8(static_cast<char>(b)); };
+    const ExpansionConstants e = ExpansionConstantsOf(form.mean);
+    ContrastLanes lanes;
+    lanes.mean = bytes(form.mean);
+    for (int side = 0; side < 2; ++side)
+        lanes.factor[side] = _mm_set1_epi16(static_cast<short>(form.factor[side]));
+    lanes.lift = bytes(e.lift);
+    lanes.drop = bytes(e.drop);
+    lanes.reach = bytes(e.reach);
+    lanes.overflow = bytes(e.overflow);
+    return lanes;
 }
 
-// The form's entries of sixteen bytes.
-template <ContrastArithmetic::Kind kKind>
-inline __m128i ContrastBytes(const ContrastLanes& c, __m128i v) {
-    constexpr bool kExpand = kKind == ContrastArithmetic::Kind::Expand;
+// q of each byte's distance by one factor, as bytes: the even bytes' distances stand alone in
+// their words, so their q is the low byte of the product's high half; the odd ones keep their
+// place in the high byte, and so does their q.
+inline __m128i Quotients(__m128i even, __m128i odd, __m128i factor) {
     const __m128i high = _mm_set1_epi16(static_cast<short>(0xFF00));
-    const __m128i above = _mm_subs_epu8(v, c.mean);
-    const __m128i d = _mm_or_si128(above, _mm_subs_epu8(c.mean, v));
-    const __m128i atOrBelow = _mm_cmpeq_epi8(above, _mm_setzero_si128());
-    // Even bytes in the high byte of their words, odd ones where they are.
-    const __m128i even = _mm_slli_epi16(d, 8);
-    const __m128i odd = _mm_and_si128(d, high);
-    __m128i qEven, qOdd;
-    if constexpr (kExpand) {
-        const __m128i sideEven = _mm_srai_epi16(_mm_slli_epi16(atOrBelow, 8), 8);
-        const __m128i sideOdd = _mm_srai_epi16(atOrBelow, 8);
-        const auto pick = [](__m128i aboveValue, __m128i flip, __m128i side) {
-            return _mm_xor_si128(aboveValue, _mm_and_si128(side, flip));
-        };
-        qEven = _mm_adds_epu16(_mm_mulhi_epu16(even, pick(c.factorAbove, c.factorFlip, sideEven)),
-                               pick(c.offsetAbove, c.offsetFlip, sideEven));
-        qOdd = _mm_adds_epu16(_mm_mulhi_epu16(odd, pick(c.factorAbove, c.factorFlip, sideOdd)),
-                              pick(c.offsetAbove, c.offsetFlip, sideOdd));
+    return _mm_or_si128(_mm_mulhi_epu16(even, factor),
+                        _mm_and_si128(_mm_mulhi_epu16(odd, factor), high));
+}
+
+// The form's entries of sixteen bytes; `kNearEdge` as in the AVX2 body.
+template <ContrastArithmetic::Kind kKind, bool kNearEdge>
+inline __m128i ContrastBytes(const ContrastLanes& c, __m128i v) {
+    const __m128i low = _mm_set1_epi16(0x00FF);
+    const __m128i high = _mm_set1_epi16(static_cast<short>(0xFF00));
+    if constexpr (kKind == ContrastArithmetic::Kind::Expand) {
+        const __m128i lifted = kNearEdge ? _mm_adds_epu8(v, c.lift) : v;
+        const __m128i above = _mm_subs_epu8(lifted, c.drop);
+        __m128i atOrBelow = _mm_subs_epu8(c.reach, v);
+        if constexpr (kNearEdge) atOrBelow = _mm_adds_epu8(atOrBelow, c.overflow);
+        const __m128i d = _mm_max_epu8(above, atOrBelow);
+        const __m128i down = _mm_cmpeq_epi8(d, atOrBelow);
+        const __m128i even = _mm_and_si128(d, low);
+        const __m128i odd = _mm_and_si128(d, high);
+        const __m128i up = _mm_adds_epu8(v, Quotients(even, odd, c.factor[1]));
+        const __m128i downValue = _mm_subs_epu8(v, Quotients(even, odd, c.factor[0]));
+        return _mm_or_si128(_mm_and_si128(down, downValue), _mm_andnot_si128(down, up));
     } else {
-        qEven = _mm_mulhi_epu16(even, c.factorAbove);
-        qOdd = _mm_mulhi_epu16(odd, c.factorAbove);
+        // q never passes the distance, so it is the distance's own side that moves the mean.
+        const __m128i above = _mm_subs_epu8(v, c.mean);
+        const __m128i below = _mm_subs_epu8(c.mean, v);
+        const __m128i d = _mm_or_si128(above, below);
+        const __m128i q = Quotients(_mm_and_si128(d, low), _mm_and_si128(d, high), c.factor[1]);
+        return _mm_subs_epu8(_mm_adds_epu8(c.mean, _mm_min_epu8(q, above)), _mm_min_epu8(q, below));
     }
-    const __m128i q = _mm_or_si128(_mm_srli_epi16(qEven, 8), _mm_and_si128(qOdd, high));
-    const __m128i from = kExpand ? v : c.mean;
-    const __m128i up = _mm_adds_epu8(from, q);
-    const __m128i down = _mm_subs_epu8(from, q);
-    return _mm_xor_si128(up, _mm_and_si128(atOrBelow, _mm_xor_si128(up, down)));
 }
 
 // A run of `pixels` pixels of `bytes` bytes through the form, byte 3 of 32-bit pixels kept; the
 // bytes after the last whole block take the table.
-template <ContrastArithmetic::Kind kKind>
+template <ContrastArithmetic::Kind kKind, bool kNearEdge>
 inline void ApplyArithmeticRun(const ContrastLanes& c, const uint8_t* t, uint8_t* p, size_t pixels,
                                int32_t bytes) {
     const size_t n = pixels * static_cast<size_t>(bytes);
@@ -201,7 +211,7 @@ inline void ApplyArithmeticRun(const ContrastLanes& c, const uint8_t* t, uint8_t
     for (; k + 16 <= n; k += 16) {
         __m128i* at = reinterpret_cast<__m128i*>(p + k);
         const __m128i v = _mm_loadu_si128(at);
-        const __m128i out = ContrastBytes<kKind>(c, v);
+        const __m128i out = ContrastBytes<kKind, kNearEdge>(c, v);
         _mm_storeu_si128(at, _mm_or_si128(_mm_and_si128(keep, out), _mm_andnot_si128(keep, v)));
     }
     for (; k < n; ++k) {
@@ -216,14 +226,17 @@ inline constexpr uint64_t kPairTablePixels = uint64_t{1} << 17;
 // The rows through a form that is not Kind::Lookup.
 inline void ApplyArithmeticRows(const ContrastArithmetic& form, const ContrastTable& table,
                                 const ContrastRows& rows) {
+    using Kind = ContrastArithmetic::Kind;
     const ContrastLanes lanes = LanesOf(form);
+    const ExpansionConstants e = ExpansionConstantsOf(form.mean);
+    const bool nearEdge = e.lift != 0 || e.overflow != 0;
     ForEachRun(rows, [&](uint8_t* p, size_t pixels) {
-        if (form.kind == ContrastArithmetic::Kind::Compress) {
-            ApplyArithmeticRun<ContrastArithmetic::Kind::Compress>(lanes, table.entry, p, pixels,
-                                                                   rows.bytes);
+        if (form.kind == Kind::Compress) {
+            ApplyArithmeticRun<Kind::Compress, false>(lanes, table.entry, p, pixels, rows.bytes);
+        } else if (nearEdge) {
+            ApplyArithmeticRun<Kind::Expand, true>(lanes, table.entry, p, pixels, rows.bytes);
         } else {
-            ApplyArithmeticRun<ContrastArithmetic::Kind::Expand>(lanes, table.entry, p, pixels,
-                                                                 rows.bytes);
+            ApplyArithmeticRun<Kind::Expand, false>(lanes, table.entry, p, pixels, rows.bytes);
         }
     });
 }

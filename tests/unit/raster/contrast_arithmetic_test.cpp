@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 
 #include "graphics/raster/contrast_table.h"
@@ -64,4 +65,22 @@ TEST(ContrastArithmetic, LooksUpTablesItCannotReproduce) {
     ContrastTable outOfRange = MakeContrastTable(40, 90);
     outOfRange.amount = 140;
     EXPECT_EQ(ContrastArithmeticOf(outOfRange).kind, Kind::Lookup);
+}
+
+// The bodies take an expansion's distances by saturating byte operations with the constants of
+// its mean; the form's entries take them from ExpansionDistancesOf. Both agree for every mean
+// and byte, and the larger distance is always the one of the byte's own side.
+TEST(ContrastArithmetic, ExpansionConstantsGiveTheDistances) {
+    const auto add = [](int32_t a, int32_t b) { return std::min(255, a + b); };
+    const auto sub = [](int32_t a, int32_t b) { return std::max(0, a - b); };
+    for (int32_t mean = 0; mean < 256; ++mean) {
+        const ExpansionConstants c = ExpansionConstantsOf(uint8_t(mean));
+        EXPECT_EQ(c.lift == 0 && c.overflow == 0, mean >= 20 && mean <= 234) << mean;
+        for (int32_t x = 0; x < 256; ++x) {
+            const ExpansionDistances d = ExpansionDistancesOf(uint8_t(mean), uint8_t(x));
+            ASSERT_EQ(d.above, sub(add(x, c.lift), c.drop)) << mean << " " << x;
+            ASSERT_EQ(d.atOrBelow, add(sub(c.reach, x), c.overflow)) << mean << " " << x;
+            ASSERT_EQ(d.above > d.atOrBelow, x > mean) << mean << " " << x;
+        }
+    }
 }

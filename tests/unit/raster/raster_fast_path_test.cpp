@@ -190,14 +190,17 @@ TEST(RasterFastPath, InversionMatchesScalar) {
 }
 
 // A picture of 24 or 32-bit pixels in random rows; `pitch` may be the bare row (rows without a
-// gap) or padded. Bytes are random, or all 255 (the largest sums), or a few values.
+// gap) or padded. Bytes are random, or all 255 (the largest sums), or a few values. The first
+// row starts at any byte of a 32-byte register, so that bodies that start their registers at a
+// boundary meet every head and every phase of the pixels there.
 struct Picture {
     ContrastRows rows;
     std::vector<uint8_t> block, mask;
+    size_t start = 0;
 
     ContrastRows In(std::vector<uint8_t>& b) const {
         ContrastRows r = rows;
-        r.base = b.data() + 3;
+        r.base = b.data() + start;
         return r;
     }
 };
@@ -206,7 +209,8 @@ Picture MakePicture(Random& r, int32_t bytes, int32_t width, int32_t height, boo
     Picture pic;
     const int32_t rowBytes = width * bytes;
     const int32_t pitch = r.Int(0, 1) ? rowBytes : (rowBytes + 3) / 4 * 4 + 4 * r.Int(0, 2);
-    pic.block = r.Bytes(3 + static_cast<size_t>(pitch) * height + 5);
+    pic.start = static_cast<size_t>(r.Int(0, 31));
+    pic.block = r.Bytes(pic.start + static_cast<size_t>(pitch) * height + 5);
     const int style = r.Int(0, 3);
     for (uint8_t& b : pic.block) {
         if (style == 0) b = 255;
@@ -218,7 +222,7 @@ Picture MakePicture(Random& r, int32_t bytes, int32_t width, int32_t height, boo
     }
     pic.rows = ContrastRows{nullptr, pitch, withMask ? pic.mask.data() : nullptr, width,
                             width, height, bytes};
-    pic.rows.base = pic.block.data() + 3;
+    pic.rows.base = pic.block.data() + pic.start;
     return pic;
 }
 
@@ -280,12 +284,15 @@ TEST(RasterFastPath, ContrastSumsAndTableMatchScalar) {
     }
 }
 
-// Every byte value through every table MakeContrastTable makes (a mean in steps of 3), on rows
-// long enough for whole registers and a tail: a fast body's computed entries, side by side in
-// its lanes, must equal the table's for both sides of the mean and the clamps.
+// Every byte value through every table MakeContrastTable makes (a mean in steps of 3, and the
+// means about 20 and 234, where an expansion's distances begin to saturate), on rows long enough
+// for whole registers and a tail: a fast body's computed entries, side by side in its lanes, must
+// equal the table's for both sides of the mean and the clamps.
 TEST(RasterFastPath, ContrastBodiesGiveEveryEntryOfMadeTables) {
     const ContrastRowsBody scalar =
         RasterBodyOf<RasterRoutine::ApplyContrastRows>(BodyKind::Scalar);
+    std::vector<int32_t> means = {19, 20, 234, 235};
+    for (int32_t mean = 0; mean < 256; mean += 3) means.push_back(mean);
     for (int32_t bytes : {3, 4}) {
         // 264 pixels: every value at an even and at an odd byte, then a tail.
         const int32_t width = 264;
@@ -294,7 +301,7 @@ TEST(RasterFastPath, ContrastBodiesGiveEveryEntryOfMadeTables) {
         for (BodyKind kind : FastKindsOf(RasterRoutine::ApplyContrastRows)) {
             const ContrastRowsBody fast = RasterBodyOf<RasterRoutine::ApplyContrastRows>(kind);
             for (int32_t amount = -100; amount <= 100; amount += amount == -1 ? 2 : 1) {
-                for (int32_t mean = 0; mean < 256; mean += 3) {
+                for (int32_t mean : means) {
                     const ContrastTable table = MakeContrastTable(amount, mean);
                     std::vector<uint8_t> expected = values, actual = values;
                     const ContrastRows rows{nullptr, width * bytes, nullptr, 0, width, 1, bytes};
