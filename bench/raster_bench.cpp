@@ -21,6 +21,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "graphics/core/pixel_format.h"
@@ -383,17 +384,22 @@ void RegisterToneOperations() {
             }
             Count(state, kPicture);
         });
-        // Raising and lowering by turns keeps the picture from flattening out over the run.
-        Register("AdjustContrast" + depth, [=](benchmark::State& state) {
-            SurfacePtr s = MakePicture(format);
-            int32_t amount = 30;
-            for (auto _ : state) {
-                s->AdjustContrast(amount, nullptr);
-                amount = -amount;
-                benchmark::ClobberMemory();
-            }
-            Count(state, kPicture);
-        });
+        // Raising and lowering by turns keeps the picture from flattening out over the run. The
+        // strong change pushes values by more than their distance from the mean, which its
+        // arithmetic takes with wider factors.
+        for (const auto& [name, strength] : {std::pair{"AdjustContrast", 30},
+                                             std::pair{"AdjustContrastStrong", 80}}) {
+            Register(name + depth, [=](benchmark::State& state) {
+                SurfacePtr s = MakePicture(format);
+                int32_t amount = strength;
+                for (auto _ : state) {
+                    s->AdjustContrast(amount, nullptr);
+                    amount = -amount;
+                    benchmark::ClobberMemory();
+                }
+                Count(state, kPicture);
+            });
+        }
     }
 }
 

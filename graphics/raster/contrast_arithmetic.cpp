@@ -31,10 +31,10 @@ ContrastArithmetic CompressionOf(const ContrastTable& table) {
 // The smallest factor that gives every entry of one side of an expansion: each entry's move q
 // from x bounds the factor from below by q * 65536 / d and, unless the entry is clamped (where
 // any larger q gives it too), from above by (q + 1) * 65536 / d. False when no factor is left.
-bool ExpansionFactor(const ContrastTable& table, int32_t side, uint16_t* factor) {
+bool ExpansionFactor(const ContrastTable& table, int32_t side, uint32_t* factor) {
     const uint8_t mean = static_cast<uint8_t>(table.mean);
     int64_t low = 0;
-    int64_t high = 65535;
+    int64_t high = ContrastArithmetic::kMaxFactor;
     for (int32_t x = side ? mean + 1 : 0; x <= (side ? 255 : mean); ++x) {
         const ExpansionDistances d = ExpansionDistancesOf(mean, static_cast<uint8_t>(x));
         const int64_t distance = side ? d.above : d.atOrBelow;
@@ -46,7 +46,7 @@ bool ExpansionFactor(const ContrastTable& table, int32_t side, uint16_t* factor)
         if (!clamped) high = std::min(high, ((moved + 1) * 65536 - 1) / distance);
         if (low > high) return false;
     }
-    *factor = static_cast<uint16_t>(low);
+    *factor = static_cast<uint32_t>(low);
     return true;
 }
 
@@ -68,14 +68,15 @@ uint8_t ContrastEntry(const ContrastArithmetic& form, uint8_t x) {
     if (form.kind == Kind::Compress) {
         const bool above = x > form.mean;
         const uint32_t d = above ? x - form.mean : form.mean - x;
-        const int32_t q = static_cast<int32_t>((d * form.factor[above ? 1 : 0]) >> 16);
+        const int32_t q = static_cast<int32_t>((d * form.factor[above ? 1 : 0]) >> 16);  // < 256
         return static_cast<uint8_t>(above ? form.mean + q : form.mean - q);
     }
     const ExpansionDistances d = ExpansionDistancesOf(form.mean, x);
     const bool above = d.above > d.atOrBelow;
-    const uint32_t distance = above ? d.above : d.atOrBelow;
-    const int32_t q = static_cast<int32_t>((distance * form.factor[above ? 1 : 0]) >> 16);
-    return static_cast<uint8_t>(above ? std::min(255, x + q) : std::max(0, x - q));
+    const uint64_t distance = above ? d.above : d.atOrBelow;
+    const int64_t q = static_cast<int64_t>((distance * form.factor[above ? 1 : 0]) >> 16);
+    return static_cast<uint8_t>(above ? std::min<int64_t>(255, x + q)
+                                      : std::max<int64_t>(0, x - q));
 }
 
 ContrastArithmetic ContrastArithmeticOf(const ContrastTable& table) {

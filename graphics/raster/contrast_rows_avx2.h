@@ -144,9 +144,10 @@ __attribute__((target("avx2"))) inline ChannelSums SumChannelsOf(const ContrastR
     return sums;
 }
 
-// The constants of a ContrastArithmetic in lanes.
+// The constants of a ContrastArithmetic in lanes: each factor's low 16 bits, and the whole part
+// of a wide one.
 struct ContrastLanes {
-    __m256i mean, factor[2];
+    __m256i mean, factor[2], whole[2];
     __m256i lift, drop, reach, overflow;  // of an expansion, as bytes
 };
 
@@ -154,8 +155,10 @@ __attribute__((target("avx2"))) inline ContrastLanes LanesOf(const ContrastArith
     const ExpansionConstants e = ExpansionConstantsOf(form.mean);
     ContrastLanes lanes;
     lanes.mean = _mm256_set1_epi8(static_cast<char>(form.mean));
-    for (int side = 0; side < 2; ++side)
-        lanes.factor[side] = _mm256_set1_epi16(static_cast<short>(form.factor[side]));
+    for (int side = 0; side < 2; ++side) {
+        lanes.factor[side] = _mm256_set1_epi16(static_cast<short>(form.factor[side] & 0xFFFF));
+        lanes.whole[side] = _mm256_set1_epi16(static_cast<short>(form.factor[side] >> 16));
+    }
     lanes.lift = _mm256_set1_epi8(static_cast<char>(e.lift));
     lanes.drop = _mm256_set1_epi8(static_cast<char>(e.drop));
     lanes.reach = _mm256_set1_epi8(static_cast<char>(e.reach));
@@ -172,25 +175,42 @@ __attribute__((target("avx2"))) inline __m256i Quotients(__m256i even, __m256i o
                               _mm256_set1_epi16(static_cast<short>(0xFF00)));
 }
 
+// q of one half of each lane's distances, widened to words, by a wide factor.
+__attribute__((target("avx2"))) inline __m256i WideQuotients(__m256i d, __m256i whole,
+                                                             __m256i fraction) {
+    return _mm256_add_epi16(_mm256_mullo_epi16(d, whole), _mm256_mulhi_epu16(d, fraction));
+}
+
 // The form's entries of 32 bytes. Expanding, every distance is taken by both sides' factors and
 // each byte keeps its own side's result: two more multiplies cost less than choosing a factor
-// for every 16-bit lane. `kNearEdge` adds the lift and the overflow of means below 20 or above
-// 234, which are 0 for the others.
-template <ContrastArithmetic::Kind kKind, bool kNearEdge>
+// for every 16-bit lane. Wide factors take the distances widened by lane halves, which packing
+// the quotients back to bytes, saturated, puts in their places again.
+template <ContrastShape kShape>
 __attribute__((target("avx2"))) inline __m256i ContrastBytes(const ContrastLanes& c, __m256i v) {
     const __m256i low = _mm256_set1_epi16(0x00FF);
     const __m256i high = _mm256_set1_epi16(static_cast<short>(0xFF00));
-    if constexpr (kKind == ContrastArithmetic::Kind::Expand) {
-        const __m256i lifted = kNearEdge ? _mm256_adds_epu8(v, c.lift) : v;
+    if constexpr (kShape.kind == ContrastArithmetic::Kind::Expand) {
+        const __m256i lifted = kShape.nearEdge ? _mm256_adds_epu8(v, c.lift) : v;
         const __m256i above = _mm256_subs_epu8(lifted, c.drop);
         __m256i atOrBelow = _mm256_subs_epu8(c.reach, v);
-        if constexpr (kNearEdge) atOrBelow = _mm256_adds_epu8(atOrBelow, c.overflow);
+        if constexpr (kShape.nearEdge) atOrBelow = _mm256_adds_epu8(atOrBelow, c.overflow);
         const __m256i d = _mm256_max_epu8(above, atOrBelow);
         const __m256i down = _mm256_cmpeq_epi8(d, atOrBelow);
-        const __m256i even = _mm256_and_si256(d, low);
-        const __m256i odd = _mm256_and_si256(d, high);
-        const __m256i qUp = Quotients(even, odd, c.factor[1]);
-        const __m256i qDown = Quotients(even, odd, c.factor[0]);
+        __m256i qUp, qDown;
+        if constexpr (kShape.wide) {
+            const __m256i zero = _mm256_setzero_si256();
+            const __m256i first = _mm256_unpacklo_epi8(d, zero);
+            const __m256i second = _mm256_unpackhi_epi8(d, zero);
+            qUp = _mm256_packus_epi16(WideQuotients(first, c.whole[1], c.factor[1]),
+                                      WideQuotients(second, c.whole[1], c.factor[1]));
+            qDown = _mm256_packus_epi16(WideQuotients(first, c.whole[0], c.factor[0]),
+                                        WideQuotients(second, c.whole[0], c.factor[0]));
+        } else {
+            const __m256i even = _mm256_and_si256(d, low);
+            const __m256i odd = _mm256_and_si256(d, high);
+            qUp = Quotients(even, odd, c.factor[1]);
+            qDown = Quotients(even, odd, c.factor[0]);
+        }
         return _mm256_blendv_epi8(_mm256_adds_epu8(v, qUp), _mm256_subs_epu8(v, qDown), down);
     } else {
         // q never passes the distance, so it is the distance's own side that moves the mean.
@@ -207,7 +227,7 @@ __attribute__((target("avx2"))) inline __m256i ContrastBytes(const ContrastLanes
 // Byte 3 of 32-bit pixels keeps its value. The registers start at a 32-byte boundary, the bytes
 // before it taking the table: loads and stores that straddle cache lines would cost a quarter of
 // the time.
-template <ContrastArithmetic::Kind kKind, bool kNearEdge, int kBytes>
+template <ContrastShape kShape, int kBytes>
 __attribute__((target("avx2"))) inline void ApplyArithmeticRun(const ContrastLanes& lanes,
                                                                const uint8_t* t, uint8_t* p,
                                                                size_t pixels) {
@@ -223,7 +243,7 @@ __attribute__((target("avx2"))) inline void ApplyArithmeticRun(const ContrastLan
     for (; k + 32 <= n; k += 32) {
         __m256i* at = reinterpret_cast<__m256i*>(p + k);
         const __m256i v = _mm256_load_si256(at);
-        const __m256i out = ContrastBytes<kKind, kNearEdge>(c, v);
+        const __m256i out = ContrastBytes<kShape>(c, v);
         _mm256_store_si256(at, kBytes == 4 ? _mm256_blendv_epi8(out, v, kept) : out);
     }
     for (; k < n; ++k) {
@@ -231,34 +251,27 @@ __attribute__((target("avx2"))) inline void ApplyArithmeticRun(const ContrastLan
     }
 }
 
-template <ContrastArithmetic::Kind kKind, bool kNearEdge>
-__attribute__((target("avx2"))) inline void ApplyArithmeticRun(const ContrastLanes& c,
-                                                               const uint8_t* t, uint8_t* p,
-                                                               size_t pixels, int32_t bytes) {
-    if (bytes == 3) {
-        ApplyArithmeticRun<kKind, kNearEdge, 3>(c, t, p, pixels);
-    } else {
-        ApplyArithmeticRun<kKind, kNearEdge, 4>(c, t, p, pixels);
-    }
+template <ContrastShape kShape>
+__attribute__((target("avx2"))) inline void ApplyArithmeticRows(const ContrastLanes& lanes,
+                                                                const ContrastTable& table,
+                                                                const ContrastRows& rows) {
+    ForEachRun(
+        rows, [&](uint8_t * p, size_t pixels) __attribute__((target("avx2"))) {
+            if (rows.bytes == 3) {
+                ApplyArithmeticRun<kShape, 3>(lanes, table.entry, p, pixels);
+            } else {
+                ApplyArithmeticRun<kShape, 4>(lanes, table.entry, p, pixels);
+            }
+        });
 }
 
 __attribute__((target("avx2"))) inline void ApplyArithmeticRows(const ContrastArithmetic& form,
                                                                 const ContrastTable& table,
                                                                 const ContrastRows& rows) {
-    using Kind = ContrastArithmetic::Kind;
     const ContrastLanes lanes = LanesOf(form);
-    const ExpansionConstants e = ExpansionConstantsOf(form.mean);
-    const bool nearEdge = e.lift != 0 || e.overflow != 0;
-    ForEachRun(
-        rows, [&](uint8_t * p, size_t pixels) __attribute__((target("avx2"))) {
-            if (form.kind == Kind::Compress) {
-                ApplyArithmeticRun<Kind::Compress, false>(lanes, table.entry, p, pixels,
-                                                          rows.bytes);
-            } else if (nearEdge) {
-                ApplyArithmeticRun<Kind::Expand, true>(lanes, table.entry, p, pixels, rows.bytes);
-            } else {
-                ApplyArithmeticRun<Kind::Expand, false>(lanes, table.entry, p, pixels, rows.bytes);
-            }
+    WithContrastShape(
+        form, [&](auto shape) __attribute__((target("avx2"))) {
+            ApplyArithmeticRows<decltype(shape)::kValue>(lanes, table, rows);
         });
 }
 

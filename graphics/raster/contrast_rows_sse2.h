@@ -144,9 +144,10 @@ inline void ApplyPairsToPixels32(const ContrastPairTable& pairs, const uint8_t* 
     }
 }
 
-// The constants of a ContrastArithmetic in lanes.
+// The constants of a ContrastArithmetic in lanes: each factor's low 16 bits, and the whole part
+// of a wide one.
 struct ContrastLanes {
-    __m128i mean, factor[2];
+    __m128i mean, factor[2], whole[2];
     __m128i lift, drop, reach, overflow;  // of an expansion, as bytes
 };
 
@@ -155,8 +156,10 @@ inline ContrastLanes LanesOf(const ContrastArithmetic& form) {
     const ExpansionConstants e = ExpansionConstantsOf(form.mean);
     ContrastLanes lanes;
     lanes.mean = bytes(form.mean);
-    for (int side = 0; side < 2; ++side)
-        lanes.factor[side] = _mm_set1_epi16(static_cast<short>(form.factor[side]));
+    for (int side = 0; side < 2; ++side) {
+        lanes.factor[side] = _mm_set1_epi16(static_cast<short>(form.factor[side] & 0xFFFF));
+        lanes.whole[side] = _mm_set1_epi16(static_cast<short>(form.factor[side] >> 16));
+    }
     lanes.lift = bytes(e.lift);
     lanes.drop = bytes(e.drop);
     lanes.reach = bytes(e.reach);
@@ -173,22 +176,42 @@ inline __m128i Quotients(__m128i even, __m128i odd, __m128i factor) {
                         _mm_and_si128(_mm_mulhi_epu16(odd, factor), high));
 }
 
-// The form's entries of sixteen bytes; `kNearEdge` as in the AVX2 body.
-template <ContrastArithmetic::Kind kKind, bool kNearEdge>
+// q of each byte's distance by a wide factor, as bytes saturated: the distances widened to words
+// by halves, which packing puts back in their places.
+inline __m128i WideQuotients(__m128i first, __m128i second, __m128i whole, __m128i fraction) {
+    const auto q = [&](__m128i d) {
+        return _mm_add_epi16(_mm_mullo_epi16(d, whole), _mm_mulhi_epu16(d, fraction));
+    };
+    return _mm_packus_epi16(q(first), q(second));
+}
+
+// The form's entries of sixteen bytes, as in the AVX2 body.
+template <ContrastShape kShape>
 inline __m128i ContrastBytes(const ContrastLanes& c, __m128i v) {
     const __m128i low = _mm_set1_epi16(0x00FF);
     const __m128i high = _mm_set1_epi16(static_cast<short>(0xFF00));
-    if constexpr (kKind == ContrastArithmetic::Kind::Expand) {
-        const __m128i lifted = kNearEdge ? _mm_adds_epu8(v, c.lift) : v;
+    if constexpr (kShape.kind == ContrastArithmetic::Kind::Expand) {
+        const __m128i lifted = kShape.nearEdge ? _mm_adds_epu8(v, c.lift) : v;
         const __m128i above = _mm_subs_epu8(lifted, c.drop);
         __m128i atOrBelow = _mm_subs_epu8(c.reach, v);
-        if constexpr (kNearEdge) atOrBelow = _mm_adds_epu8(atOrBelow, c.overflow);
+        if constexpr (kShape.nearEdge) atOrBelow = _mm_adds_epu8(atOrBelow, c.overflow);
         const __m128i d = _mm_max_epu8(above, atOrBelow);
         const __m128i down = _mm_cmpeq_epi8(d, atOrBelow);
-        const __m128i even = _mm_and_si128(d, low);
-        const __m128i odd = _mm_and_si128(d, high);
-        const __m128i up = _mm_adds_epu8(v, Quotients(even, odd, c.factor[1]));
-        const __m128i downValue = _mm_subs_epu8(v, Quotients(even, odd, c.factor[0]));
+        __m128i qUp, qDown;
+        if constexpr (kShape.wide) {
+            const __m128i zero = _mm_setzero_si128();
+            const __m128i first = _mm_unpacklo_epi8(d, zero);
+            const __m128i second = _mm_unpackhi_epi8(d, zero);
+            qUp = WideQuotients(first, second, c.whole[1], c.factor[1]);
+            qDown = WideQuotients(first, second, c.whole[0], c.factor[0]);
+        } else {
+            const __m128i even = _mm_and_si128(d, low);
+            const __m128i odd = _mm_and_si128(d, high);
+            qUp = Quotients(even, odd, c.factor[1]);
+            qDown = Quotients(even, odd, c.factor[0]);
+        }
+        const __m128i up = _mm_adds_epu8(v, qUp);
+        const __m128i downValue = _mm_subs_epu8(v, qDown);
         return _mm_or_si128(_mm_and_si128(down, downValue), _mm_andnot_si128(down, up));
     } else {
         // q never passes the distance, so it is the distance's own side that moves the mean.
@@ -202,7 +225,7 @@ inline __m128i ContrastBytes(const ContrastLanes& c, __m128i v) {
 
 // A run of `pixels` pixels of `bytes` bytes through the form, byte 3 of 32-bit pixels kept; the
 // bytes after the last whole block take the table.
-template <ContrastArithmetic::Kind kKind, bool kNearEdge>
+template <ContrastShape kShape>
 inline void ApplyArithmeticRun(const ContrastLanes& c, const uint8_t* t, uint8_t* p, size_t pixels,
                                int32_t bytes) {
     const size_t n = pixels * static_cast<size_t>(bytes);
@@ -211,7 +234,7 @@ inline void ApplyArithmeticRun(const ContrastLanes& c, const uint8_t* t, uint8_t
     for (; k + 16 <= n; k += 16) {
         __m128i* at = reinterpret_cast<__m128i*>(p + k);
         const __m128i v = _mm_loadu_si128(at);
-        const __m128i out = ContrastBytes<kKind, kNearEdge>(c, v);
+        const __m128i out = ContrastBytes<kShape>(c, v);
         _mm_storeu_si128(at, _mm_or_si128(_mm_and_si128(keep, out), _mm_andnot_si128(keep, v)));
     }
     for (; k < n; ++k) {
@@ -226,18 +249,11 @@ inline constexpr uint64_t kPairTablePixels = uint64_t{1} << 17;
 // The rows through a form that is not Kind::Lookup.
 inline void ApplyArithmeticRows(const ContrastArithmetic& form, const ContrastTable& table,
                                 const ContrastRows& rows) {
-    using Kind = ContrastArithmetic::Kind;
     const ContrastLanes lanes = LanesOf(form);
-    const ExpansionConstants e = ExpansionConstantsOf(form.mean);
-    const bool nearEdge = e.lift != 0 || e.overflow != 0;
-    ForEachRun(rows, [&](uint8_t* p, size_t pixels) {
-        if (form.kind == Kind::Compress) {
-            ApplyArithmeticRun<Kind::Compress, false>(lanes, table.entry, p, pixels, rows.bytes);
-        } else if (nearEdge) {
-            ApplyArithmeticRun<Kind::Expand, true>(lanes, table.entry, p, pixels, rows.bytes);
-        } else {
-            ApplyArithmeticRun<Kind::Expand, false>(lanes, table.entry, p, pixels, rows.bytes);
-        }
+    WithContrastShape(form, [&](auto shape) {
+        ForEachRun(rows, [&](uint8_t* p, size_t pixels) {
+            ApplyArithmeticRun<decltype(shape)::kValue>(lanes, table.entry, p, pixels, rows.bytes);
+        });
     });
 }
 

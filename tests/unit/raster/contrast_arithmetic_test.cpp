@@ -23,10 +23,11 @@ bool GivesEveryEntry(const ContrastArithmetic& form, const ContrastTable& table)
 }  // namespace
 
 // Every table MakeContrastTable gives: an arithmetic form, where there is one, gives all its
-// entries; every compressing table has one, and nearly every expanding one up to amount 50 (the
-// others are looked up, which is slower, never wrong).
+// entries; every compressing table has one, and nearly every expanding one, the strong ones
+// (from about amount 55 up, where a side's push grows by more than its distance) through wide
+// factors. The others are looked up, which is slower, never wrong.
 TEST(ContrastArithmetic, TakesTheUsualTablesExactly) {
-    int32_t expanding = 0, expanded = 0;
+    int32_t expanding = 0, expanded = 0, wide = 0;
     for (int32_t amount = -100; amount <= 100; ++amount) {
         if (amount == 0) continue;
         for (int32_t mean = 0; mean < 256; ++mean) {
@@ -38,13 +39,18 @@ TEST(ContrastArithmetic, TakesTheUsualTablesExactly) {
             }
             if (amount < 0) {
                 ASSERT_EQ(form.kind, Kind::Compress) << "amount " << amount << " mean " << mean;
-            } else if (amount <= 50) {
+            } else {
                 ++expanding;
                 if (form.kind == Kind::Expand) ++expanded;
+                if (form.kind == Kind::Expand && form.Wide()) ++wide;
+                if (amount >= 62) {
+                    EXPECT_TRUE(form.Wide()) << "amount " << amount << " mean " << mean;
+                }
             }
         }
     }
-    EXPECT_GE(expanded * 100, expanding * 99) << expanded << " of " << expanding;
+    EXPECT_GE(expanded * 1000, expanding * 999) << expanded << " of " << expanding;
+    EXPECT_GT(wide, 0);
 }
 
 // Entries that no longer follow the change they were made for, or a table made some other
