@@ -400,6 +400,24 @@ void RegisterToneOperations() {
                 Count(state, kPicture);
             });
         }
+        // Turning the hue and scaling the saturation there and back by turns, as above; the
+        // masked 32-bit case takes the fixed-point routine (the mask lets every pixel change).
+        for (const bool masked : {false, true}) {
+            if (masked && format != gfx::FMT_RGB32) continue;
+            Register(std::string(masked ? "AdjustHueSaturationMasked" : "AdjustHueSaturation") + depth,
+                     [=](benchmark::State& state) {
+                         SurfacePtr s = MakePicture(format);
+                         SurfacePtr mask = masked ? MakeSurface(kPicture, gfx::FMT_INDEX8) : nullptr;
+                         if (mask) mask->FillRect(0, 0, kPicture.width, kPicture.height, 1);
+                         int32_t turn = 30;
+                         for (auto _ : state) {
+                             s->AdjustHueSaturation(turn, turn / 3, 0, mask.get());
+                             turn = -turn;
+                             benchmark::ClobberMemory();
+                         }
+                         Count(state, kPicture);
+                     });
+        }
     }
 }
 
