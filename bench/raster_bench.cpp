@@ -400,6 +400,27 @@ void RegisterToneOperations() {
                 Count(state, kPicture);
             });
         }
+        // Through a mask that leaves the left quarter as it is and weighs the rest more and
+        // more towards the right, as a feathered selection does.
+        Register("AdjustContrastMasked" + depth, [=](benchmark::State& state) {
+            SurfacePtr s = MakePicture(format);
+            SurfacePtr mask = MakeSurface(kPicture, gfx::FMT_INDEX8);
+            uint8_t* m = nullptr;
+            int32_t maskPitch = 0;
+            mask->Lock(&m, &maskPitch);
+            for (int32_t y = 0; y < kPicture.height; ++y)
+                for (int32_t x = 0; x < kPicture.width; ++x)
+                    m[ptrdiff_t(y) * maskPitch + x] =
+                        uint8_t(x < kPicture.width / 4 ? 0 : x * 255 / (kPicture.width - 1));
+            mask->Unlock();
+            int32_t amount = 30;
+            for (auto _ : state) {
+                s->AdjustContrast(amount, mask.get());
+                amount = -amount;
+                benchmark::ClobberMemory();
+            }
+            Count(state, kPicture);
+        });
         // Turning the hue and scaling the saturation there and back by turns, as above; the
         // masked 32-bit case takes the fixed-point routine (the mask lets every pixel change).
         for (const bool masked : {false, true}) {

@@ -1,10 +1,10 @@
 #pragma once
 
 // 24-bit pixels in 256-bit registers: a block of 32 three-byte pixels (96 bytes, three registers)
-// is reversed, compared with a key, and turned from one byte per pixel into three. Byte shuffles
-// stay inside 128-bit lanes, so the block's two halves of sixteen pixels take the SSSE3 shuffles
-// side by side where they can. Compiled for AVX2 by function attributes in a baseline build; only
-// called where the processor has AVX2.
+// is reversed and compared with a key (the spread of one byte per pixel into three is in
+// triplet_spread_avx2.h). Byte shuffles stay inside 128-bit lanes, so the block's two halves of
+// sixteen pixels take the SSSE3 shuffles side by side where they can. Compiled for AVX2 by
+// function attributes in a baseline build; only called where the processor has AVX2.
 #include "graphics/blit/instruction_sets.h"
 
 #if defined(GFX_HAVE_X86_TARGETS)
@@ -14,14 +14,11 @@
 #include <array>
 #include <cstdint>
 
+#include "graphics/blit/triplet_spread_avx2.h"
 #include "graphics/blit/triplets_ssse3.h"
 #include "graphics/blit/unscaled_walk_avx2.h"
 
 namespace gfx::avx2 {
-
-struct Triplets {
-    __m256i r[3];
-};
 
 __attribute__((target("avx2"))) inline Triplets LoadTriplets(const uint8_t* p) {
     return {{Load(p), Load(p + 32), Load(p + 64)}};
@@ -40,37 +37,11 @@ __attribute__((target("avx2"))) inline Triplets Select(const Triplets& write, co
              _mm256_blendv_epi8(old.r[2], v.r[2], write.r[2])}};
 }
 
-// A shuffle control of both lanes: byte k of a lane is byte index[k] of that lane.
-using ShuffleIndex32 = std::array<int8_t, 32>;
-
-// Register `out` of the three-byte spread of 32 pixel bytes, indexing the lane that holds the
-// pixels it needs: the low sixteen pixel bytes for register 0 and the low lane of 1, the high
-// sixteen for the high lane of 1 and register 2.
-constexpr ShuffleIndex32 SpreadPixelBytes32(int out) {
-    ShuffleIndex32 index{};
-    for (int b = 0; b < 32; ++b) index[b] = static_cast<int8_t>(((32 * out + b) / 3) % 16);
-    return index;
-}
-inline constexpr ShuffleIndex32 kSpread32[3] = {SpreadPixelBytes32(0), SpreadPixelBytes32(1),
-                                                SpreadPixelBytes32(2)};
-
-__attribute__((target("avx2"))) inline __m256i Shuffle(__m256i v, const ShuffleIndex32& index) {
-    return _mm256_shuffle_epi8(v, Load(reinterpret_cast<const uint8_t*>(index.data())));
-}
-
 // Both lanes take the same sixteen-byte control.
 __attribute__((target("avx2"))) inline __m256i Shuffle(__m256i v,
                                                        const ssse3::ShuffleIndex& index) {
     return _mm256_shuffle_epi8(v, _mm256_broadcastsi128_si256(_mm_loadu_si128(
                                       reinterpret_cast<const __m128i*>(index.data()))));
-}
-
-// One byte per pixel to three.
-__attribute__((target("avx2"))) inline Triplets Spread(__m256i pixelBytes) {
-    const __m256i low = _mm256_permute2x128_si256(pixelBytes, pixelBytes, 0x00);
-    const __m256i high = _mm256_permute2x128_si256(pixelBytes, pixelBytes, 0x11);
-    return {{Shuffle(low, kSpread32[0]), Shuffle(pixelBytes, kSpread32[1]),
-             Shuffle(high, kSpread32[2])}};
 }
 
 // The block with its 32 pixels in reverse order. Its halves A (pixels 0-15) and B (16-31) are

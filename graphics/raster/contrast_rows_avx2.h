@@ -4,9 +4,9 @@
 // Sums: 32 bytes at a time added up in 16-bit lanes as words and as their high bytes, each
 // lane's two bytes always of the same two channels (24-bit rows repeat every 96 bytes, three
 // registers), moved into the 64-bit sums before they could overflow. Applying: the arithmetic
-// form on 32 bytes at a time; tables that have no arithmetic form, and masked rows, take the
-// SSE2 body's lookups. Compiled for AVX2 by a function attribute in a baseline build and only
-// called where the processor has AVX2.
+// form on 32 bytes at a time, masked rows keeping the pixels whose mask byte is 0; tables that
+// have no arithmetic form take the SSE2 body's lookups. Compiled for AVX2 by a function attribute
+// in a baseline build and only called where the processor has AVX2.
 #include "graphics/core/instruction_sets.h"
 
 #if defined(GFX_HAVE_X86_TARGETS)
@@ -17,6 +17,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "graphics/blit/triplet_spread_avx2.h"
 #include "graphics/raster/contrast_arithmetic.h"
 #include "graphics/raster/contrast_rows.h"
 #include "graphics/raster/contrast_rows_sse2.h"
@@ -266,10 +267,73 @@ __attribute__((target("avx2"))) inline void ApplyArithmeticRows(const ContrastLa
         });
 }
 
+// A masked row: the form's entries of every byte, each pixel whose mask byte is 0 keeping its
+// own; 32 pixels of three bytes at a time (the mask's 32 bytes spread to three each), or eight of
+// four bytes (byte 3 kept too).
+template <ContrastShape kShape, int kBytes>
+__attribute__((target("avx2"))) inline void ApplyMaskedRow(const ContrastLanes& lanes,
+                                                           const uint8_t* t, uint8_t* p,
+                                                           const uint8_t* mask, int32_t width) {
+    const ContrastLanes c = lanes;  // kept in registers across the stores
+    const __m256i zero = _mm256_setzero_si256();
+    int32_t x = 0;
+    if constexpr (kBytes == 3) {
+        for (; x + 32 <= width; x += 32, p += 96) {
+            const __m256i unmasked = _mm256_cmpeq_epi8(
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(mask + x)), zero);
+            const Triplets kept = Spread(unmasked);
+            for (int j = 0; j < 3; ++j) {
+                __m256i* at = reinterpret_cast<__m256i*>(p + 32 * j);
+                const __m256i v = _mm256_loadu_si256(at);
+                _mm256_storeu_si256(at,
+                                    _mm256_blendv_epi8(ContrastBytes<kShape>(c, v), v, kept.r[j]));
+            }
+        }
+    } else {
+        const __m256i byte3 = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+        for (; x + 8 <= width; x += 8, p += 32) {
+            const __m256i pixelMask =
+                _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(mask + x)));
+            const __m256i kept = _mm256_or_si256(_mm256_cmpeq_epi32(pixelMask, zero), byte3);
+            __m256i* at = reinterpret_cast<__m256i*>(p);
+            const __m256i v = _mm256_loadu_si256(at);
+            _mm256_storeu_si256(at, _mm256_blendv_epi8(ContrastBytes<kShape>(c, v), v, kept));
+        }
+    }
+    for (; x < width; ++x, p += kBytes) {
+        if (mask[x] == 0) continue;
+        p[0] = t[p[0]];
+        p[1] = t[p[1]];
+        p[2] = t[p[2]];
+    }
+}
+
+template <ContrastShape kShape>
+__attribute__((target("avx2"))) inline void ApplyMaskedRows(const ContrastLanes& lanes,
+                                                            const ContrastTable& table,
+                                                            const ContrastRows& rows) {
+    for (int32_t y = 0; y < rows.height; ++y) {
+        uint8_t* p = rows.base + static_cast<ptrdiff_t>(y) * rows.pitch;
+        const uint8_t* m = rows.mask + static_cast<ptrdiff_t>(y) * rows.maskPitch;
+        if (rows.bytes == 3) {
+            ApplyMaskedRow<kShape, 3>(lanes, table.entry, p, m, rows.width);
+        } else {
+            ApplyMaskedRow<kShape, 4>(lanes, table.entry, p, m, rows.width);
+        }
+    }
+}
+
 __attribute__((target("avx2"))) inline void ApplyArithmeticRows(const ContrastArithmetic& form,
                                                                 const ContrastTable& table,
                                                                 const ContrastRows& rows) {
     const ContrastLanes lanes = LanesOf(form);
+    if (rows.mask) {
+        WithContrastShape(
+            form, [&](auto shape) __attribute__((target("avx2"))) {
+                ApplyMaskedRows<decltype(shape)::kValue>(lanes, table, rows);
+            });
+        return;
+    }
     WithContrastShape(
         form, [&](auto shape) __attribute__((target("avx2"))) {
             ApplyArithmeticRows<decltype(shape)::kValue>(lanes, table, rows);
@@ -287,12 +351,10 @@ __attribute__((target("avx2"))) inline ChannelSums SumChannelsAvx2(const Contras
 __attribute__((target("avx2"))) inline void ApplyContrastRowsAvx2(const ContrastTable& table,
                                                                   const ContrastRows& rows) {
     if (rows.width <= 0 || rows.height <= 0) return;
-    if (!rows.mask) {
-        const ContrastArithmetic form = ContrastArithmeticOf(table);
-        if (form.kind != ContrastArithmetic::Kind::Lookup) {
-            avx2::ApplyArithmeticRows(form, table, rows);
-            return;
-        }
+    const ContrastArithmetic form = ContrastArithmeticOf(table);
+    if (form.kind != ContrastArithmetic::Kind::Lookup) {
+        avx2::ApplyArithmeticRows(form, table, rows);
+        return;
     }
     // Found no form: the SSE2 body would search again.
     sse2::ApplyByLookup(table, rows);
