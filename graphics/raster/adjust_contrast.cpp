@@ -1,4 +1,3 @@
-#include <cstddef>
 
 #include "graphics/core/pixel_format.h"
 #include "graphics/image/surface.h"
@@ -23,8 +22,6 @@ bool TakesContrast(PixelFormat f) {
 struct Rows {
     uint8_t* base = nullptr;
     int32_t pitch = 0;
-
-    uint8_t* Row(int32_t y) const { return base + static_cast<ptrdiff_t>(y) * pitch; }
 };
 
 // The mean luminance of the whole picture: the per-byte integer means, weighted in single
@@ -42,24 +39,12 @@ bool PlainMean(const ContrastRows& rows, int32_t* mean) {
 
 // The mean luminance weighted by the mask bytes, in double precision. The sums are exact
 // integers, so their truncated quotients are too. False when the mask holds only zeros.
-bool MaskedMean(const Rows& image, const Rows& mask, int32_t width, int32_t height, int32_t bytes,
-                int32_t* mean) {
-    uint64_t weight = 0;
-    uint64_t sum[3] = {0, 0, 0};
-    for (int32_t y = 0; y < height; ++y) {
-        const uint8_t* p = image.Row(y);
-        const uint8_t* m = mask.Row(y);
-        for (int32_t x = 0; x < width; ++x, p += bytes) {
-            weight += m[x];
-            sum[0] += uint64_t{m[x]} * p[0];
-            sum[1] += uint64_t{m[x]} * p[1];
-            sum[2] += uint64_t{m[x]} * p[2];
-        }
-    }
-    if (weight == 0) return false;
-    const double a0 = static_cast<double>(sum[0] / weight);
-    const double a1 = static_cast<double>(sum[1] / weight);
-    const double a2 = static_cast<double>(sum[2] / weight);
+bool MaskedMean(const ContrastRows& rows, int32_t* mean) {
+    const MaskedChannelSums sums = ServedRasterBody<RasterRoutine::SumMaskedChannels>()(rows);
+    if (sums.weight == 0) return false;
+    const double a0 = static_cast<double>(sums.sum[0] / sums.weight);
+    const double a1 = static_cast<double>(sums.sum[1] / sums.weight);
+    const double a2 = static_cast<double>(sums.sum[2] / sums.weight);
     *mean = static_cast<int32_t>(a1 * 0.587 + a2 * 0.299 + a0 * 0.114);
     return true;
 }
@@ -84,13 +69,14 @@ Result Surface::AdjustContrast(int32_t amount, Surface* mask) {
         const int32_t w = GetWidth();
         const int32_t h = GetHeight();
         const int32_t bytes = static_cast<int32_t>(BitsPerPixel(GetFormat()) / 8);
-        const ContrastRows rows{image.base, image.pitch, mask ? maskRows.base : nullptr,
-                                maskRows.pitch, w, h, bytes};
+        const ContrastRows rows{
+            image.base, image.pitch, mask ? maskRows.base : nullptr, maskRows.pitch, w, h, bytes};
         int32_t mean = 0;
         // Nothing to change when no pixel takes part.
-        const bool any = mask ? MaskedMean(image, maskRows, w, h, bytes, &mean) : PlainMean(rows, &mean);
+        const bool any = mask ? MaskedMean(rows, &mean) : PlainMean(rows, &mean);
         if (any) {
-            ServedRasterBody<RasterRoutine::ApplyContrastRows>()(MakeContrastTable(amount, mean), rows);
+            ServedRasterBody<RasterRoutine::ApplyContrastRows>()(MakeContrastTable(amount, mean),
+                                                                 rows);
         }
     }
 

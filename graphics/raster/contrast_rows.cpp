@@ -26,6 +26,21 @@ ChannelSums SumChannels(const ContrastRows& rows) {
     return sums;
 }
 
+MaskedChannelSums SumMaskedChannels(const ContrastRows& rows) {
+    MaskedChannelSums sums{0, {0, 0, 0}};
+    for (int32_t y = 0; y < rows.height; ++y) {
+        const uint8_t* p = RowOf(rows, y);
+        const uint8_t* m = rows.mask + static_cast<ptrdiff_t>(y) * rows.maskPitch;
+        for (int32_t x = 0; x < rows.width; ++x, p += rows.bytes) {
+            sums.weight += m[x];
+            sums.sum[0] += uint64_t{m[x]} * p[0];
+            sums.sum[1] += uint64_t{m[x]} * p[1];
+            sums.sum[2] += uint64_t{m[x]} * p[2];
+        }
+    }
+    return sums;
+}
+
 namespace {
 
 // Rows without a mask, a pixel's bytes read and written as one word: every byte of a 24-bit row

@@ -25,6 +25,13 @@ struct ChannelSums {
 };
 ChannelSums SumChannels(const ContrastRows& rows);
 
+// The mask's weight and the sums of bytes 0, 1 and 2 each weighed by its pixel's mask byte.
+struct MaskedChannelSums {
+    uint64_t weight;
+    uint64_t sum[3];
+};
+MaskedChannelSums SumMaskedChannels(const ContrastRows& rows);
+
 // Replaces bytes 0, 1 and 2 of every pixel (of every pixel whose mask byte is not 0, with a
 // mask) by their table entries; byte 3 of 32-bit pixels stays.
 void ApplyContrastRows(const ContrastTable& table, const ContrastRows& rows);
@@ -45,6 +52,7 @@ void ForEachRun(const ContrastRows& rows, Fn fn) {
 
 // The shapes of those bodies and of their fast twins.
 using SumChannelsBody = ChannelSums (*)(const ContrastRows& rows);
+using MaskedSumsBody = MaskedChannelSums (*)(const ContrastRows& rows);
 using ContrastRowsBody = void (*)(const ContrastTable& table, const ContrastRows& rows);
 
 }  // namespace gfx

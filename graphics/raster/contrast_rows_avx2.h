@@ -21,6 +21,7 @@
 #include "graphics/raster/contrast_arithmetic.h"
 #include "graphics/raster/contrast_rows.h"
 #include "graphics/raster/contrast_rows_sse2.h"
+#include "graphics/raster/convert_pixels_avx2.h"
 
 namespace gfx::avx2 {
 
@@ -142,6 +143,83 @@ __attribute__((target("avx2"))) inline ChannelSums SumChannelsOf(const ContrastR
                 if (lanes.blocks == kFlushBlocks) MoveLanes(&lanes, &sums);
             }
         });
+    MoveLanes(&lanes, &sums);
+    return sums;
+}
+
+// The masked sums of eight pixels at a time, one pixel in each 32-bit lane (three-byte pixels
+// widened as the conversions widen them): the even bytes' 16-bit words (bytes 0 and 2) and the
+// odd ones' (bytes 1 and 3) are multiplied by the mask byte's word in the low or the high half
+// of the lane and added in pairs by one instruction, so that each product keeps its byte. A product is at most 65025, so a lane's sums
+// stay exact in 32 bits for 65536 steps.
+struct MaskedLanes {
+    __m256i weight, sum[3];
+};
+
+__attribute__((target("avx2"))) inline void ClearLanes(MaskedLanes* lanes) {
+    lanes->weight = lanes->sum[0] = lanes->sum[1] = lanes->sum[2] = _mm256_setzero_si256();
+}
+
+__attribute__((target("avx2"))) inline uint64_t LaneTotal(__m256i v) {
+    alignas(32) uint32_t lane[8];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(lane), v);
+    uint64_t total = 0;
+    for (uint32_t l : lane) total += l;
+    return total;
+}
+
+__attribute__((target("avx2"))) inline void MoveLanes(MaskedLanes* lanes, MaskedChannelSums* sums) {
+    sums->weight += LaneTotal(lanes->weight);
+    for (int k = 0; k < 3; ++k) sums->sum[k] += LaneTotal(lanes->sum[k]);
+    ClearLanes(lanes);
+}
+
+template <int kBytes>
+__attribute__((target("avx2"))) inline MaskedChannelSums SumMaskedChannelsOf(
+    const ContrastRows& rows) {
+    constexpr int32_t kFlushSteps = 65536;
+    // Three-byte pixels are read sixteen bytes at a time: two pixels after the eight must follow.
+    constexpr int32_t kSpare = kBytes == 3 ? 2 : 0;
+    const int32_t wide = rows.width >= 8 + kSpare ? (rows.width - kSpare) / 8 * 8 : 0;
+    const __m256i evenBytes = _mm256_set1_epi32(0x00FF00FF);
+    MaskedChannelSums sums{0, {0, 0, 0}};
+    MaskedLanes lanes;
+    ClearLanes(&lanes);
+    int32_t steps = 0;
+    for (int32_t y = 0; y < rows.height; ++y) {
+        const uint8_t* p = rows.base + static_cast<ptrdiff_t>(y) * rows.pitch;
+        const uint8_t* m = rows.mask + static_cast<ptrdiff_t>(y) * rows.maskPitch;
+        int32_t x = 0;
+        while (x < wide) {
+            const int32_t run = std::min((wide - x) / 8, kFlushSteps - steps);
+            __m256i weight = lanes.weight, s0 = lanes.sum[0], s1 = lanes.sum[1], s2 = lanes.sum[2];
+            for (int32_t step = 0; step < run; ++step, x += 8) {
+                const __m256i pixels = LoadPixels8<kBytes>(p + static_cast<ptrdiff_t>(x) * kBytes);
+                const __m256i low =
+                    _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(m + x)));
+                const __m256i high = _mm256_slli_epi32(low, 16);
+                const __m256i even = _mm256_and_si256(pixels, evenBytes);
+                const __m256i odd = _mm256_srli_epi16(pixels, 8);
+                weight = _mm256_add_epi32(weight, low);
+                s0 = _mm256_add_epi32(s0, _mm256_madd_epi16(even, low));
+                s1 = _mm256_add_epi32(s1, _mm256_madd_epi16(odd, low));
+                s2 = _mm256_add_epi32(s2, _mm256_madd_epi16(even, high));
+            }
+            lanes.weight = weight;
+            lanes.sum[0] = s0;
+            lanes.sum[1] = s1;
+            lanes.sum[2] = s2;
+            steps += run;
+            if (steps == kFlushSteps) {
+                MoveLanes(&lanes, &sums);
+                steps = 0;
+            }
+        }
+        for (p += static_cast<ptrdiff_t>(x) * kBytes; x < rows.width; ++x, p += kBytes) {
+            sums.weight += m[x];
+            for (int k = 0; k < 3; ++k) sums.sum[k] += uint64_t{m[x]} * p[k];
+        }
+    }
     MoveLanes(&lanes, &sums);
     return sums;
 }
@@ -346,6 +424,12 @@ namespace gfx {
 
 __attribute__((target("avx2"))) inline ChannelSums SumChannelsAvx2(const ContrastRows& rows) {
     return rows.bytes == 3 ? avx2::SumChannelsOf<3>(rows) : avx2::SumChannelsOf<4>(rows);
+}
+
+__attribute__((target("avx2"))) inline MaskedChannelSums SumMaskedChannelsAvx2(
+    const ContrastRows& rows) {
+    return rows.bytes == 3 ? avx2::SumMaskedChannelsOf<3>(rows)
+                           : avx2::SumMaskedChannelsOf<4>(rows);
 }
 
 __attribute__((target("avx2"))) inline void ApplyContrastRowsAvx2(const ContrastTable& table,

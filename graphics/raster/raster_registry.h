@@ -32,6 +32,7 @@ namespace gfx {
     X(InvertRows, InvertRowsBody, InvertRows, GFX_SSE2(InvertRowsSse2), GFX_AVX2(InvertRowsAvx2)) \
     X(SumChannels, SumChannelsBody, SumChannels, GFX_SSE2(SumChannelsSse2),                    \
       GFX_AVX2(SumChannelsAvx2))                                                                 \
+    X(SumMaskedChannels, MaskedSumsBody, SumMaskedChannels, GFX_AVX2(SumMaskedChannelsAvx2))     \
     X(ApplyContrastRows, ContrastRowsBody, ApplyContrastRows, GFX_SSE2(ApplyContrastRowsSse2),  \
       GFX_AVX2(ApplyContrastRowsAvx2))                                                           \
     X(ConvertRepack, ConvertRoutine, ConvertRepack, GFX_SSE2(ConvertRepackSse2),                 \
