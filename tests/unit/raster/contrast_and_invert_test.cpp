@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <random>
+#include <string>
+#include <utility>
 
 #include "graphics/raster/contrast_table.h"
 #include "tests/unit/raster/raster_surfaces.h"
@@ -53,24 +55,28 @@ TEST(AdjustContrast, MatchesTheModelAndRefusesCleanly) {
     for (RasterKind kind : kRasterKinds) {
         for (PixelFormat format : {FMT_RGB24, FMT_RGB32}) {
             for (int32_t amount : {-100, -37, 45, 100}) {
-                for (bool masked : {false, true}) {
-                    SCOPED_TRACE(Describe(kind, format) + " amount " + std::to_string(amount));
-                    const int32_t w = 13, h = 6, bytes = int32_t(BitsPerPixel(format) / 8);
-                    SurfacePtr s = MakeSurface(kind, w, h, format);
-                    SurfacePtr mask = MakeSurface(kind, w + 2, h + 1, FMT_INDEX8);
-                    RowImage model = PaintRows(*s, &rng);
-                    RowImage maskRows = PaintRows(*mask, &rng);
-                    for (uint8_t& m : maskRows.bytes) m = m < 100 ? 0 : m;
-                    MoveRows(*mask, maskRows, true);
-                    ASSERT_EQ(s->AdjustContrast(amount, masked ? mask.get() : nullptr), ResultOk);
-                    const RowImage* m = masked ? &maskRows : nullptr;
-                    const ContrastTable table = MakeContrastTable(amount, ModelMean(model, m, w, h, bytes));
-                    for (int32_t y = 0; y < h; ++y)
-                        for (int32_t x = 0; x < w; ++x)
-                            if (!m || maskRows.Row(y)[x])
-                                for (int k = 0; k < 3; ++k) model.Row(y)[x * bytes + k] = table.entry[model.Row(y)[x * bytes + k]];
-                    EXPECT_EQ(ReadRows(*s), model);
-                    EXPECT_EQ(s->GetAccessCount() + mask->GetAccessCount(), 0);
+                // Small, and wide enough for whole registers of masked pixels and a tail.
+                for (const auto& [w, h] : {std::pair{13, 6}, std::pair{70, 5}}) {
+                    for (bool masked : {false, true}) {
+                        SCOPED_TRACE(Describe(kind, format) + " amount " + std::to_string(amount) +
+                                     " width " + std::to_string(w));
+                        const int32_t bytes = int32_t(BitsPerPixel(format) / 8);
+                        SurfacePtr s = MakeSurface(kind, w, h, format);
+                        SurfacePtr mask = MakeSurface(kind, w + 2, h + 1, FMT_INDEX8);
+                        RowImage model = PaintRows(*s, &rng);
+                        RowImage maskRows = PaintRows(*mask, &rng);
+                        for (uint8_t& m : maskRows.bytes) m = m < 100 ? 0 : m;
+                        MoveRows(*mask, maskRows, true);
+                        ASSERT_EQ(s->AdjustContrast(amount, masked ? mask.get() : nullptr), ResultOk);
+                        const RowImage* m = masked ? &maskRows : nullptr;
+                        const ContrastTable table = MakeContrastTable(amount, ModelMean(model, m, w, h, bytes));
+                        for (int32_t y = 0; y < h; ++y)
+                            for (int32_t x = 0; x < w; ++x)
+                                if (!m || maskRows.Row(y)[x])
+                                    for (int k = 0; k < 3; ++k) model.Row(y)[x * bytes + k] = table.entry[model.Row(y)[x * bytes + k]];
+                        EXPECT_EQ(ReadRows(*s), model);
+                        EXPECT_EQ(s->GetAccessCount() + mask->GetAccessCount(), 0);
+                    }
                 }
             }
         }

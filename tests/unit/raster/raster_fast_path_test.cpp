@@ -217,11 +217,12 @@ Picture MakePicture(Random& r, int32_t bytes, int32_t width, int32_t height, boo
         if (style == 0) b = 255;
         if (style == 1) b = static_cast<uint8_t>(b & 0x81);
     }
+    const int32_t maskPitch = width + 5 * r.Int(0, 1);
     if (withMask) {
-        pic.mask = r.Bytes(static_cast<size_t>(width) * height);
+        pic.mask = r.Bytes(static_cast<size_t>(maskPitch) * height);
         for (uint8_t& m : pic.mask) m = m & 1 ? 0 : m;
     }
-    pic.rows = ContrastRows{nullptr, pitch, withMask ? pic.mask.data() : nullptr, width,
+    pic.rows = ContrastRows{nullptr, pitch, withMask ? pic.mask.data() : nullptr, maskPitch,
                             width, height, bytes};
     pic.rows.base = pic.block.data() + pic.start;
     return pic;
@@ -374,6 +375,17 @@ TEST(RasterFastPath, OperationsDrawAlikeUnderEveryBodyKind) {
         s->AdjustContrast(45, nullptr);
         steps.push_back(ReadRows(*s));
         s->AdjustContrast(-60, nullptr);
+        steps.push_back(ReadRows(*s));
+        // A strong change (wide factors), and one through a mask with rows of their own pitch.
+        s->AdjustContrast(85, nullptr);
+        steps.push_back(ReadRows(*s));
+        SurfacePtr mask = MakeSurface(kind, w + 1, h, FMT_INDEX8);
+        RowImage maskRows = PaintRows(*mask, &rng);
+        for (uint8_t& m : maskRows.bytes) m = m < 90 ? 0 : m;
+        MoveRows(*mask, maskRows, true);
+        s->AdjustContrast(-35, mask.get());
+        steps.push_back(ReadRows(*s));
+        s->AdjustContrast(70, mask.get());
         steps.push_back(ReadRows(*s));
         return steps;
     };
