@@ -1,4 +1,3 @@
-
 #include "graphics/core/pixel_format.h"
 #include "graphics/image/surface.h"
 #include "graphics/raster/adjustment_mask.h"

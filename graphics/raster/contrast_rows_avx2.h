@@ -150,8 +150,8 @@ __attribute__((target("avx2"))) inline ChannelSums SumChannelsOf(const ContrastR
 // The masked sums of eight pixels at a time, one pixel in each 32-bit lane (three-byte pixels
 // widened as the conversions widen them): the even bytes' 16-bit words (bytes 0 and 2) and the
 // odd ones' (bytes 1 and 3) are multiplied by the mask byte's word in the low or the high half
-// of the lane and added in pairs by one instruction, so that each product keeps its byte. A product is at most 65025, so a lane's sums
-// stay exact in 32 bits for 65536 steps.
+// of the lane and added in pairs by one instruction, so that each product keeps its byte. A
+// product is at most 65025, so a lane's sums stay exact in 32 bits for 65536 steps.
 struct MaskedLanes {
     __m256i weight, sum[3];
 };
