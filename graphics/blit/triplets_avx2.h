@@ -14,9 +14,9 @@
 #include <array>
 #include <cstdint>
 
-#include "graphics/blit/triplet_spread_avx2.h"
 #include "graphics/blit/triplets_ssse3.h"
 #include "graphics/blit/unscaled_walk_avx2.h"
+#include "graphics/core/triplet_spread_avx2.h"
 
 namespace gfx::avx2 {
 

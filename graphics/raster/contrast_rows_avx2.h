@@ -17,7 +17,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "graphics/blit/triplet_spread_avx2.h"
+#include "graphics/core/triplet_spread_avx2.h"
 #include "graphics/raster/contrast_arithmetic.h"
 #include "graphics/raster/contrast_rows.h"
 #include "graphics/raster/contrast_rows_sse2.h"

@@ -1,10 +1,10 @@
 #pragma once
 
 // 32 three-byte pixels in three 256-bit registers (96 bytes), and the spread of one byte per
-// pixel to the three bytes of its pixel: the blit bodies spread keys and masks so, and the raster
-// bodies masks. Byte shuffles stay inside 128-bit lanes, so each register takes its pixel bytes
-// from the lane that holds them. Compiled for AVX2 by function attributes in a baseline build;
-// only called where the processor has AVX2.
+// pixel to the three bytes of its pixel, shared vocabulary of the blit bodies (keys and masks)
+// and the raster bodies (masks). Byte shuffles stay inside 128-bit lanes, so each register takes
+// its pixel bytes from the lane that holds them. Compiled for AVX2 by function attributes in a
+// baseline build; only called where the processor has AVX2.
 #include "graphics/core/instruction_sets.h"
 
 #if defined(GFX_HAVE_X86_TARGETS)
