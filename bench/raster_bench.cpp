@@ -21,7 +21,6 @@
 #include <cstring>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "graphics/core/pixel_format.h"
@@ -306,6 +305,20 @@ SurfacePtr MakePicture(gfx::PixelFormat format) {
     return s;
 }
 
+// An 8-bit mask of the picture's size: 0 over the left quarter, then rising towards the right.
+SurfacePtr FeatheredMask() {
+    SurfacePtr mask = MakeSurface(kPicture, gfx::FMT_INDEX8);
+    uint8_t* m = nullptr;
+    int32_t pitch = 0;
+    if (!mask || mask->Lock(&m, &pitch) != gfx::ResultOk) return nullptr;
+    for (int32_t y = 0; y < kPicture.height; ++y)
+        for (int32_t x = 0; x < kPicture.width; ++x)
+            m[ptrdiff_t(y) * pitch + x] =
+                uint8_t(x < kPicture.width / 4 ? 0 : x * 255 / (kPicture.width - 1));
+    mask->Unlock();
+    return mask;
+}
+
 // Locked rows of a picture for the row bodies; the surface stays locked while they are used.
 struct LockedRows {
     explicit LockedRows(gfx::PixelFormat format) : surface(MakePicture(format)) {
@@ -386,41 +399,29 @@ void RegisterToneOperations() {
         });
         // Raising and lowering by turns keeps the picture from flattening out over the run. The
         // strong change pushes values by more than their distance from the mean, which its
-        // arithmetic takes with wider factors.
-        for (const auto& [name, strength] : {std::pair{"AdjustContrast", 30},
-                                             std::pair{"AdjustContrastStrong", 80}}) {
-            Register(name + depth, [=](benchmark::State& state) {
+        // arithmetic takes with wider factors; the masked one goes through a mask that leaves
+        // the left quarter as it is and weighs the rest more and more towards the right, as a
+        // feathered selection does.
+        struct ContrastCase {
+            const char* name;
+            int32_t strength;
+            bool masked;
+        };
+        for (const ContrastCase c : {ContrastCase{"AdjustContrast", 30, false},
+                                     ContrastCase{"AdjustContrastStrong", 80, false},
+                                     ContrastCase{"AdjustContrastMasked", 30, true}}) {
+            Register(c.name + depth, [=](benchmark::State& state) {
                 SurfacePtr s = MakePicture(format);
-                int32_t amount = strength;
+                SurfacePtr mask = c.masked ? FeatheredMask() : nullptr;
+                int32_t amount = c.strength;
                 for (auto _ : state) {
-                    s->AdjustContrast(amount, nullptr);
+                    s->AdjustContrast(amount, mask.get());
                     amount = -amount;
                     benchmark::ClobberMemory();
                 }
                 Count(state, kPicture);
             });
         }
-        // Through a mask that leaves the left quarter as it is and weighs the rest more and
-        // more towards the right, as a feathered selection does.
-        Register("AdjustContrastMasked" + depth, [=](benchmark::State& state) {
-            SurfacePtr s = MakePicture(format);
-            SurfacePtr mask = MakeSurface(kPicture, gfx::FMT_INDEX8);
-            uint8_t* m = nullptr;
-            int32_t maskPitch = 0;
-            mask->Lock(&m, &maskPitch);
-            for (int32_t y = 0; y < kPicture.height; ++y)
-                for (int32_t x = 0; x < kPicture.width; ++x)
-                    m[ptrdiff_t(y) * maskPitch + x] =
-                        uint8_t(x < kPicture.width / 4 ? 0 : x * 255 / (kPicture.width - 1));
-            mask->Unlock();
-            int32_t amount = 30;
-            for (auto _ : state) {
-                s->AdjustContrast(amount, mask.get());
-                amount = -amount;
-                benchmark::ClobberMemory();
-            }
-            Count(state, kPicture);
-        });
         // Turning the hue and scaling the saturation there and back by turns, as above; the
         // masked 32-bit case takes the fixed-point routine (the mask lets every pixel change).
         for (const bool masked : {false, true}) {

@@ -26,19 +26,39 @@ ChannelSums SumChannels(const ContrastRows& rows) {
     return sums;
 }
 
+void AddMaskedPixels(const uint8_t* row, const uint8_t* mask, int32_t from, int32_t to,
+                     int32_t bytes, MaskedChannelSums* sums) {
+    const uint8_t* p = row + static_cast<ptrdiff_t>(from) * bytes;
+    for (int32_t x = from; x < to; ++x, p += bytes) {
+        sums->weight += mask[x];
+        for (int k = 0; k < 3; ++k) sums->sum[k] += uint64_t{mask[x]} * p[k];
+    }
+}
+
 MaskedChannelSums SumMaskedChannels(const ContrastRows& rows) {
     MaskedChannelSums sums{0, {0, 0, 0}};
     for (int32_t y = 0; y < rows.height; ++y) {
-        const uint8_t* p = RowOf(rows, y);
-        const uint8_t* m = rows.mask + static_cast<ptrdiff_t>(y) * rows.maskPitch;
-        for (int32_t x = 0; x < rows.width; ++x, p += rows.bytes) {
-            sums.weight += m[x];
-            sums.sum[0] += uint64_t{m[x]} * p[0];
-            sums.sum[1] += uint64_t{m[x]} * p[1];
-            sums.sum[2] += uint64_t{m[x]} * p[2];
-        }
+        AddMaskedPixels(RowOf(rows, y), rows.mask + static_cast<ptrdiff_t>(y) * rows.maskPitch, 0,
+                        rows.width, rows.bytes, &sums);
     }
     return sums;
+}
+
+void ApplyToBytes(const uint8_t* t, uint8_t* run, size_t from, size_t to, int32_t bytes) {
+    for (size_t k = from; k < to; ++k) {
+        if (bytes == 3 || k % 4 != 3) run[k] = t[run[k]];
+    }
+}
+
+void ApplyToMaskedPixels(const uint8_t* t, uint8_t* row, const uint8_t* mask, int32_t from,
+                         int32_t to, int32_t bytes) {
+    uint8_t* p = row + static_cast<ptrdiff_t>(from) * bytes;
+    for (int32_t x = from; x < to; ++x, p += bytes) {
+        if (mask[x] == 0) continue;
+        p[0] = t[p[0]];
+        p[1] = t[p[1]];
+        p[2] = t[p[2]];
+    }
 }
 
 namespace {
@@ -80,13 +100,8 @@ void ApplyContrastRows(const ContrastTable& table, const ContrastRows& rows) {
             }
             continue;
         }
-        const uint8_t* m = rows.mask + static_cast<ptrdiff_t>(y) * rows.maskPitch;
-        for (int32_t x = 0; x < rows.width; ++x, p += rows.bytes) {
-            if (m[x] == 0) continue;
-            p[0] = table.entry[p[0]];
-            p[1] = table.entry[p[1]];
-            p[2] = table.entry[p[2]];
-        }
+        ApplyToMaskedPixels(table.entry, p, rows.mask + static_cast<ptrdiff_t>(y) * rows.maskPitch,
+                            0, rows.width, rows.bytes);
     }
 }
 

@@ -36,6 +36,15 @@ MaskedChannelSums SumMaskedChannels(const ContrastRows& rows);
 // mask) by their table entries; byte 3 of 32-bit pixels stays.
 void ApplyContrastRows(const ContrastTable& table, const ContrastRows& rows);
 
+// The per-pixel steps of the bodies, for whole rows and for what a wider body leaves of one:
+// bytes `from` to `to` of a run by the table (byte 3 of 32-bit pixels kept), pixels `from` to
+// `to` of a masked row by the table, and their mask-weighted sums.
+void ApplyToBytes(const uint8_t* t, uint8_t* run, size_t from, size_t to, int32_t bytes);
+void ApplyToMaskedPixels(const uint8_t* t, uint8_t* row, const uint8_t* mask, int32_t from,
+                         int32_t to, int32_t bytes);
+void AddMaskedPixels(const uint8_t* row, const uint8_t* mask, int32_t from, int32_t to,
+                     int32_t bytes, MaskedChannelSums* sums);
+
 // Calls fn(first byte, pixels) for each run of pixels of the rows: rows that follow each other
 // without a gap are one run, others one run each.
 template <class Fn>

@@ -215,10 +215,7 @@ __attribute__((target("avx2"))) inline MaskedChannelSums SumMaskedChannelsOf(
                 steps = 0;
             }
         }
-        for (p += static_cast<ptrdiff_t>(x) * kBytes; x < rows.width; ++x, p += kBytes) {
-            sums.weight += m[x];
-            for (int k = 0; k < 3; ++k) sums.sum[k] += uint64_t{m[x]} * p[k];
-        }
+        AddMaskedPixels(p, m, x, rows.width, kBytes, &sums);
     }
     MoveLanes(&lanes, &sums);
     return sums;
@@ -314,9 +311,7 @@ __attribute__((target("avx2"))) inline void ApplyArithmeticRun(const ContrastLan
     const size_t n = pixels * kBytes;
     const ContrastLanes c = lanes;  // kept in registers across the stores
     size_t k = std::min(n, (32 - reinterpret_cast<uintptr_t>(p) % 32) % 32);
-    for (size_t j = 0; j < k; ++j) {
-        if (kBytes == 3 || j % 4 != 3) p[j] = t[p[j]];
-    }
+    ApplyToBytes(t, p, 0, k, kBytes);
     // Byte 3 of each pixel, as it falls in registers that start at byte k of the run.
     const __m256i kept = _mm256_set1_epi32(static_cast<int>(0xFF000000u >> (8 * (k % 4))));
 #pragma GCC unroll 2
@@ -326,9 +321,7 @@ __attribute__((target("avx2"))) inline void ApplyArithmeticRun(const ContrastLan
         const __m256i out = ContrastBytes<kShape>(c, v);
         _mm256_store_si256(at, kBytes == 4 ? _mm256_blendv_epi8(out, v, kept) : out);
     }
-    for (; k < n; ++k) {
-        if (kBytes == 3 || k % 4 != 3) p[k] = t[p[k]];
-    }
+    ApplyToBytes(t, p, k, n, kBytes);
 }
 
 template <ContrastShape kShape>
@@ -350,11 +343,12 @@ __attribute__((target("avx2"))) inline void ApplyArithmeticRows(const ContrastLa
 // four bytes (byte 3 kept too).
 template <ContrastShape kShape, int kBytes>
 __attribute__((target("avx2"))) inline void ApplyMaskedRow(const ContrastLanes& lanes,
-                                                           const uint8_t* t, uint8_t* p,
+                                                           const uint8_t* t, uint8_t* row,
                                                            const uint8_t* mask, int32_t width) {
     const ContrastLanes c = lanes;  // kept in registers across the stores
     const __m256i zero = _mm256_setzero_si256();
     int32_t x = 0;
+    uint8_t* p = row;
     if constexpr (kBytes == 3) {
         for (; x + 32 <= width; x += 32, p += 96) {
             const __m256i unmasked = _mm256_cmpeq_epi8(
@@ -378,12 +372,7 @@ __attribute__((target("avx2"))) inline void ApplyMaskedRow(const ContrastLanes& 
             _mm256_storeu_si256(at, _mm256_blendv_epi8(ContrastBytes<kShape>(c, v), v, kept));
         }
     }
-    for (; x < width; ++x, p += kBytes) {
-        if (mask[x] == 0) continue;
-        p[0] = t[p[0]];
-        p[1] = t[p[1]];
-        p[2] = t[p[2]];
-    }
+    ApplyToMaskedPixels(t, row, mask, x, width, kBytes);
 }
 
 template <ContrastShape kShape>

@@ -237,9 +237,7 @@ inline void ApplyArithmeticRun(const ContrastLanes& c, const uint8_t* t, uint8_t
         const __m128i out = ContrastBytes<kShape>(c, v);
         _mm_storeu_si128(at, _mm_or_si128(_mm_and_si128(keep, out), _mm_andnot_si128(keep, v)));
     }
-    for (; k < n; ++k) {
-        if (bytes == 3 || k % 4 != 3) p[k] = t[p[k]];
-    }
+    ApplyToBytes(t, p, k, n, bytes);
 }
 
 // Pictures of fewer pixels than this apply the table directly: building the pair table costs
